@@ -34,7 +34,7 @@ install(FILES ${CMAKE_BINARY_DIR}/assets.bin DESTINATION share/games/${CRIMSON_P
 install(FILES ${CRIMSON_PACKAGING_DIR}/${CRIMSON_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CRIMSON_PACKAGING_DIR}/${CRIMSON_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 foreach(size 16 32 48 64 128 256)
-  install(FILES ${CMAKE_BINARY_DIR}/icons/${size}.png
+  install(FILES ${CMAKE_BINARY_DIR}/icons/crimson_${size}.png
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
           RENAME ${CRIMSON_APP_ID}.png OPTIONAL)
 endforeach()
