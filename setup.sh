@@ -14,6 +14,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev liblz4-dev zlib1g-dev
   clang libclang-rt-14-dev
   xvfb xauth xdotool x11-utils
+  desktop-file-utils appstream dpkg-dev
 )
 
 missing=()
