@@ -108,26 +108,40 @@ struct Frame {
 class SoundOutput : public ::testing::Test {
 protected:
     std::string path;
+    std::string old_driver;
+    bool had_driver = false;
 
     void SetUp() override
     {
+        const char* driver = getenv("SDL_AUDIODRIVER");
+        had_driver = driver != nullptr;
+        old_driver = had_driver ? driver : "";
         char name[] = "/tmp/crimson_sound_XXXXXX";
         int fd = mkstemp(name);
         ASSERT_GE(fd, 0);
         close(fd);
         path = name;
+        // The driver is chosen when audio starts: stop any left running by an
+        // earlier test of this process.
+        for (int i = 0; i < 8 && SDL_WasInit(SDL_INIT_AUDIO); i++)
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", path.c_str(), 1);
         settings[MUSIC_ON] = 1;
         settings[SOUND_FX_ON] = 1;
-        ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0) << SDL_GetError();
+        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0) << SDL_GetError();
         init_sound();
     }
 
     void TearDown() override
     {
         close_sound();
-        SDL_Quit();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        if (had_driver)
+            setenv("SDL_AUDIODRIVER", old_driver.c_str(), 1);
+        else
+            unsetenv("SDL_AUDIODRIVER");
+        unsetenv("SDL_DISKAUDIOFILE");
         unlink(path.c_str());
         settings[MUSIC_ON] = 1;
         settings[SOUND_FX_ON] = 1;
