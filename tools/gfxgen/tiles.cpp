@@ -180,9 +180,9 @@ static Rgb slab_at(int x, int y)
     int sx = x % 16, sy = y % 16;
     float n = fractal_noise(x / 4.0f, y / 4.0f, 81, 8, 2);
     float tone = hash01(x / 16, y / 16, 82) * 0.25f;
-    Rgb c = mix({72, 72, 74}, {98, 96, 94}, n * 0.6f + tone);
+    Rgb c = mix({58, 60, 66}, {84, 84, 88}, n * 0.6f + tone);
     c = add(c, (int)(grain(x, y, 83) * 10));
-    if (sx == 0 || sy == 0) return {36, 36, 38};
+    if (sx == 0 || sy == 0) return {30, 30, 34};
     if (sx == 1 || sy == 1) return add(c, 14);
     if (sx == 15 || sy == 15) return scale(c, 0.78f);
     return c;
@@ -239,9 +239,12 @@ static void make_pavement()
     put(26, rotate(nw, 2));
     Image lamp = tile_from([](int x, int y) {
         Rgb c = slab_at(x, y);
-        float d = std::hypot(x - 15.5f, y - 15.5f) / 16.0f;
-        float l = std::max(0.0f, 1 - d);
-        return mix(c, rgb(c.r + 90, c.g + 70, c.b + 20), l * l);
+        // A sodium street lamp overhead: a warm pool that fades out just
+        // before the cell's edge, so it sits among plain slabs.
+        float d = std::hypot(x - 15.5f, y - 15.5f) / 17.0f;
+        float l = std::max(0.0f, 1 - d * d);
+        Rgb warm = rgb(c.r * 2 + 50, (int)(c.g * 1.6f) + 30, c.b);
+        return mix(c, warm, l * 0.85f);
     });
     fill_ellipse(lamp, 16, 16, 2.5f, 2.5f, {40, 40, 44}); // the lamp post's foot
     put_px(lamp, 15, 15, {110, 110, 116});
@@ -914,17 +917,24 @@ static void make_interior_walls()
 
 static void make_water()
 {
-    // Two ripple fields drifting across each other; each moves 4 pixels a
-    // frame over a 32-pixel period, so frame 8 is frame 0 again.
+    // Swell bands rolling south and a cross chop rolling east, warped by a
+    // noise field; each advances one whole wave over the eight frames, so
+    // the loop closes. Everything repeats every 32 pixels.
+    const float TAU = 6.2831853f;
     for (int f = 0; f < 8; f++)
-        put(128 + f, tile_from([f](int x, int y) {
-            float a = fractal_noise((x + f * 4) / 8.0f, y / 8.0f, 611, 4, 2);
-            float b = fractal_noise(x / 8.0f, (y - f * 4) / 8.0f, 612, 4, 2);
-            float v = (a + b) * 0.5f;
-            Rgb c = mix({14, 30, 46}, {30, 62, 84}, v);
-            float crest = std::fabs(v - 0.55f);
-            if (crest < 0.02f) c = {110, 150, 170};
-            else if (crest < 0.045f) c = add(c, 22);
+        put(128 + f, tile_from([f, TAU](int x, int y) {
+            float warp = fractal_noise(x / 8.0f, y / 8.0f, 611, 4, 2);
+            float warp2 = fractal_noise(x / 8.0f, y / 8.0f, 612, 4, 2);
+            float swell = std::sin((y + warp * 10) * TAU / 16 - f * TAU / 8);
+            float chop = std::sin((x + warp2 * 12) * TAU / 8 + f * TAU / 4);
+            float v = swell * 0.65f + chop * 0.35f;
+            float depth = fractal_noise(x / 16.0f, y / 16.0f, 613, 2, 2);
+            Rgb c = mix({10, 22, 36}, {22, 46, 64}, depth);
+            if (v > 0.78f) c = {64, 104, 124};
+            else if (v > 0.55f) c = mix(c, {46, 80, 100}, 0.7f);
+            else if (v < -0.7f) c = scale(c, 0.75f);
+            // A glint that walks across the loop with the swell.
+            if (hash01(x, (y - f * 4) & 31, 614) > 0.985f && v > 0.3f) c = {170, 200, 210};
             return c;
         }));
 }
