@@ -144,9 +144,11 @@ static void draw_head(Image& im, float cx, float cy, const Look& lk, uint32_t se
             s_poly(im, pts, 3, scale(lk.hair, 0.8f + rng_float() * 0.4f));
         }
         shaded_ellipse(im, cx, cy, 5.2f, 5.2f, lk.hair);
-        for (int i = 0; i < 7; i++) {
-            float a = rng_float() * 6.28f, r = 3 + rng_float() * 3.5f;
-            s_line(im, cx - 1, cy - 1, cx + std::sin(a) * r, cy - std::cos(a) * r, 1, add(lk.hair, 40));
+        // Short lit strands on the side toward the light.
+        for (int i = 0; i < 6; i++) {
+            float a = (-110 + rng_float() * 100) * 0.017453292f, r0 = 1.5f + rng_float() * 2, r1 = r0 + 2.5f;
+            s_line(im, cx + std::sin(a) * r0, cy - std::cos(a) * r0, cx + std::sin(a) * r1, cy - std::cos(a) * r1, 1,
+                   add(lk.hair, 46));
         }
         return;
     }
