@@ -16,17 +16,21 @@ void enable_text_input()
     SDL_EnableUNICODE(1);
 }
 
-// Only the left Alt key makes the combinations.
-static bool left_alt_held(const uint8_t* key_state)
+// Only the left Alt key makes the combinations. The key state array alone
+// is not enough: it is refreshed when the queue is pumped, so an Alt released
+// quickly after the other key already reads as up by the time the key's
+// event is handled. The modifiers recorded with the event itself do not lose
+// it.
+static bool left_alt_held(const SDL_keysym* key, const uint8_t* key_state)
 {
-    return key_state && key_state[KEY_LEFT_ALT];
+    return (key->mod & KMOD_LALT) != 0 || (key_state && key_state[KEY_LEFT_ALT]);
 }
 
 static void handle_key(const SDL_keysym* key, const uint8_t* key_state)
 {
     switch ((int)key->sym) {
     case KEY_F4:
-        if (left_alt_held(key_state))
+        if (left_alt_held(key, key_state))
             game_state = STATE_QUIT;
         break;
     case KEY_PRINT:
