@@ -8,6 +8,8 @@
 #include "core/loop.h"
 #include "core/states.h"
 #include "render/fps.h"
+#include "render/screen.h"
+#include "render/textures.h"
 
 int mouse_x = 0, mouse_y = 0;
 
@@ -26,9 +28,27 @@ static bool left_alt_held(const SDL_keysym* key, const uint8_t* key_state)
     return (key->mod & KMOD_LALT) != 0 || (key_state && key_state[KEY_LEFT_ALT]);
 }
 
+// A new video mode brings a new OpenGL context without our textures, so
+// they are deleted before and loaded again after. init_screen also restarts
+// frame timing and drops any fade and pending screenshot.
+static void toggle_full_screen()
+{
+    settings[FULL_SCREEN] = !settings[FULL_SCREEN];
+    free_graphics();
+    init_screen(settings[FULL_SCREEN]);
+    load_graphics();
+}
+
 static void handle_key(const SDL_keysym* key, const uint8_t* key_state)
 {
     switch ((int)key->sym) {
+    case KEY_RETURN:
+        // The Return of this combination does nothing else.
+        if (left_alt_held(key, key_state)) {
+            toggle_full_screen();
+            return;
+        }
+        break;
     case KEY_F4:
         if (left_alt_held(key, key_state))
             game_state = STATE_QUIT;

@@ -5,7 +5,7 @@ need_display
 
 start_game -W -FPS
 sleep 1
-kill -0 "$GAME_PID" 2>/dev/null || fail "game stopped by itself: $(cat errorlog.txt 2>/dev/null)"
+expect_running
 press alt+F4
 wait_game
 [ "$GAME_RC" = 0 ] || fail "Alt+F4 ended the game with $GAME_RC"
@@ -15,6 +15,7 @@ wait_game
 # close button) also ends the game normally.
 start_game -w
 sleep 1
+expect_running
 kill -TERM "$GAME_PID"
 wait_game
 [ "$GAME_RC" = 0 ] || fail "quit request ended the game with $GAME_RC"
