@@ -27,6 +27,7 @@ std::vector<float> make_pant()
 {
     VoiceScript v;
     voice_defaults(&v, 7001);
+    v.hiss = 0.07f;
     v.bw1 = 160;
     v.bw2 = 200;
     const float period = 0.29f;
@@ -59,6 +60,7 @@ std::vector<float> make_sigh()
 {
     VoiceScript v;
     voice_defaults(&v, 7002);
+    v.hiss = 0.05f;
     v.breathiness = 0.45f;
     v.jitter = 0.015f;
     curve_add(&v.aspirated, 0.0f, 0.0f);
@@ -146,6 +148,7 @@ static std::vector<float> render_laugh(const Laugh& l)
 {
     VoiceScript v;
     voice_defaults(&v, l.seed);
+    v.hiss = 0.03f;
     v.breathiness = l.breath;
     v.roughness = l.rough;
     v.jitter = 0.02f;
