@@ -96,6 +96,9 @@ std::vector<float> make_splat()
             out[start + k] += gain * sinf(2.0f * DSP_PI * phase) * expf(-t / 0.008f);
         }
     }
+    normalize(&out, 1.0f);
+    for (float& x : out)
+        x = tanhf(1.8f * x);
     return out;
 }
 
@@ -152,6 +155,11 @@ std::vector<float> make_pills()
             out[start + k] += 0.25f * sinf(2.0f * DSP_PI * phase) * expf(-t / 0.012f);
         }
     }
+    // The clicks are sparse; saturation brings their body up to the level
+    // of the other effects without raising the peaks.
+    normalize(&out, 1.0f);
+    for (float& x : out)
+        x = tanhf(2.5f * x);
     return out;
 }
 
