@@ -50,6 +50,7 @@
 #include "render/fps.h"
 #include "render/screen.h"
 #include "render/textures.h"
+#include "sound/sound.h"
 #include "util/errors.h"
 
 int settings[SETTING_COUNT] = {1, 1, 1, 0};
@@ -85,6 +86,7 @@ void start_up(int argc, char** argv)
     parse_arguments(argc, argv);
     init_screen(settings[FULL_SCREEN]);
     enable_text_input();
+    init_sound();
     reset_overlays();
     set_game_state(STATE_INTRO);
     tick_accumulator = 0.0f;
@@ -130,10 +132,12 @@ void draw_frame()
 void finish_frame()
 {
     end_frame();
+    update_sound();
     count_frame();
 }
 
 void shut_down()
 {
     free_graphics();
+    close_sound();
 }
