@@ -14,7 +14,7 @@ struct InstrumentInfo {
 };
 
 // Cycle 128 puts C-2 on MIDI 36, 64 on 48, 32 on 60 and 16 on 72.
-static const InstrumentInfo INFO[INST_COUNT_PLUS_ONE - 1] = {
+static const InstrumentInfo INFO[INST_END - 1] = {
     { "kick", 54, 0 },
     { "snare", 50, 0 },
     { "closed hat", 30, 0 },
@@ -330,7 +330,7 @@ void fill_instruments(ModSong* song)
     rng_seed(&rng, 424242);
     const int major[3] = { 4, 5, 6 };
     const int minor[3] = { 10, 12, 15 };
-    for (int i = 1; i < INST_COUNT_PLUS_ONE; i++) {
+    for (int i = 1; i < INST_END; i++) {
         ModSample* smp = &song->samples[i - 1];
         smp->name = INFO[i - 1].name;
         smp->volume = INFO[i - 1].volume;

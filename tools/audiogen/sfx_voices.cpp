@@ -141,6 +141,7 @@ struct Laugh {
     float tract;           // formant scale (smaller = higher, thinner voice)
     float breath, rough, vibrato;
     bool hum_onset;        // starts with a closed-mouth "mw"
+    bool gasp;             // ends on a squeaky breath in, out of air
     uint32_t seed;
 };
 
@@ -157,7 +158,7 @@ static std::vector<float> render_laugh(const Laugh& l)
     v.vibrato_depth = l.vibrato;
     Rng rng;
     rng_seed(&rng, l.seed * 31u + 7u);
-    float t = 0.02f;
+    float t = 0.02f, sound_end = t;
     if (l.hum_onset) {
         curve_add(&v.voiced, 0.0f, 0.0f);
         curve_add(&v.voiced, 0.05f, 0.5f);
@@ -198,7 +199,24 @@ static std::vector<float> render_laugh(const Laugh& l)
         curve_add(&v.f0, t + h + voiced, pitch * (1.0f - l.fall * (last ? 2.5f : 1.0f)));
         set_vowel(&v, t, w, l.tract * wobble);
         set_vowel(&v, t + h + voiced, w, l.tract * wobble * 0.97f);
+        sound_end = t + h + voiced;
         t += length;
+    }
+    t = sound_end;
+    if (l.gasp) {
+        t += 0.08f;
+        curve_add(&v.aspirated, t, 0.0f);
+        curve_add(&v.aspirated, t + 0.05f, 0.45f);
+        curve_add(&v.aspirated, t + 0.22f, 0.3f);
+        curve_add(&v.aspirated, t + 0.28f, 0.0f);
+        curve_add(&v.voiced, t, 0.0f);
+        curve_add(&v.voiced, t + 0.06f, 0.12f);
+        curve_add(&v.voiced, t + 0.24f, 0.0f);
+        curve_add(&v.f0, t, l.pitch_peak * 1.3f);
+        curve_add(&v.f0, t + 0.24f, l.pitch_peak * 1.45f);
+        set_vowel(&v, t, VOWEL_I, l.tract * 1.1f);
+        set_vowel(&v, t + 0.28f, VOWEL_I, l.tract * 1.1f);
+        t += 0.28f;
     }
     return voice_render(&v, SFX_RATE, t + 0.08f);
 }
@@ -265,6 +283,7 @@ std::vector<float> make_laugh(int which)
         l.vowel = VOWEL_E;
         l.last_vowel = VOWEL_I;
         l.vibrato = 0.03f;
+        l.gasp = true;
         break;
     case 5:  // maniac "HA HA HA HAAAA" growing louder and higher, then a howl
         l.syllables = 8;
@@ -277,6 +296,7 @@ std::vector<float> make_laugh(int which)
         l.rough = 0.2f;
         l.vibrato = 0.04f;
         l.open = 0.5f;
+        l.gasp = true;
         break;
     case 6:  // the deep villain's "mwa-ha-ha-ha-haaa"
         l.syllables = 6;
@@ -306,6 +326,7 @@ std::vector<float> make_laugh(int which)
         l.open = 0.4f;
         l.vowel = VOWEL_A;
         l.last_vowel = VOWEL_UH;
+        l.gasp = true;
         break;
     }
     return render_laugh(l);
