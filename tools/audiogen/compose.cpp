@@ -299,9 +299,12 @@ static void set_tempo(ModPattern* p, int tempo)
     fail("no free effect for the tempo on the first row", "");
 }
 
+// Slides down every other row in the third bar and every row in the last,
+// so even a note struck on the last bar's first row is gone by the end.
 static void fade_out(ModPattern* p)
 {
-    for (int row = MOD_ROWS / 2; row < MOD_ROWS; row += 2)
+    const int last_bar = MOD_ROWS - STEPS_PER_BAR;
+    for (int row = MOD_ROWS / 2; row < MOD_ROWS; row += row < last_bar ? 2 : 1)
         for (int ch = 0; ch < MOD_CHANNELS; ch++) {
             ModCell& c = p->cell[row][ch];
             if (c.effect == 0 || c.effect == FX_VIBRATO) {
@@ -336,12 +339,20 @@ void compose_song(ModSong* song, const Section* sections, int count)
         mod_clear_pattern(&p);
         if (sec.drums)
             write_drums(&p, sec.drums);
+        // A looped instrument holds its last note forever, so a part that
+        // pauses for a section is silenced on its first row.
         if (sec.bass)
             write_harmony(&p, CH_BASS, sec.bass, sec.bass_inst, 0, chords);
+        else
+            silence(&p, 0, CH_BASS);
         if (sec.pad)
             write_harmony(&p, CH_PAD, sec.pad, sec.pad_inst, sec.pad_volume, chords);
+        else
+            silence(&p, 0, CH_PAD);
         if (sec.lead)
             write_lead(&p, sec);
+        else
+            silence(&p, 0, CH_LEAD);
         if (sec.tempo)
             set_tempo(&p, sec.tempo);
         if (sec.flags & SECTION_FADE_OUT)

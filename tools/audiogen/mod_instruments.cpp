@@ -14,24 +14,24 @@ struct InstrumentInfo {
 };
 
 // Cycle 128 puts C-2 on MIDI 36, 64 on 48, 32 on 60 and 16 on 72.
-static const InstrumentInfo INFO[INST_COUNT_PLUS_ONE - 1] = {
-    { "kick", 64, 0 },
-    { "snare", 56, 0 },
+static const InstrumentInfo INFO[INST_END - 1] = {
+    { "kick", 54, 0 },
+    { "snare", 50, 0 },
     { "closed hat", 30, 0 },
     { "open hat", 30, 0 },
     { "crash", 48, 0 },
     { "tom", 54, 0 },
     { "clap", 48, 0 },
-    { "pluck bass", 56, 128 },
-    { "sub bass", 60, 128 },
+    { "pluck bass", 48, 128 },
+    { "sub bass", 56, 128 },
     { "pad major", 34, 64 },
     { "pad minor", 34, 64 },
-    { "saw lead", 36, 32 },
-    { "square lead", 32, 32 },
-    { "bell", 40, 32 },
-    { "choir", 40, 32 },
+    { "saw lead", 52, 32 },
+    { "square lead", 46, 32 },
+    { "bell", 54, 32 },
+    { "choir", 56, 32 },
     { "pluck", 40, 32 },
-    { "high lead", 30, 16 },
+    { "high lead", 44, 16 },
 };
 
 static const int CYCLE_BASE_MIDI_128 = 36;
@@ -193,15 +193,17 @@ static void set_looped(ModSample* smp, std::vector<float> wave, int loop_length,
     smp->loop_length = loop_length;
 }
 
-// Pads: a triad in just intonation (ratios r) at 80 root cycles over the
-// loop; every note doubled one cycle sharp for a slow chorus beat.
-static void make_pad(ModSample* smp, const int ratio[3], Rng* rng)
+// Pads: a triad at 80 root cycles over the loop, the other notes at the
+// whole number of cycles nearest equal temperament (a few cents off at
+// most, so the pad agrees with the leads), every note doubled one cycle
+// sharp for a slow chorus beat, and the root an octave down for body.
+static void make_pad(ModSample* smp, const int semitones[3], Rng* rng)
 {
     const int cycle = 64, root_cycles = 80;
     const int loop = cycle * root_cycles;
     std::vector<Partial> parts;
     for (int n = 0; n < 3; n++) {
-        int c = root_cycles * ratio[n] / ratio[0];
+        int c = (int)lrintf(root_cycles * powf(2.0f, semitones[n] / 12.0f));
         saw_partials(&parts, (float)c, (float)loop, 5.0f, 1.0f, rng, false);
         saw_partials(&parts, (float)(c + 1), (float)loop, 5.0f, 0.8f, rng, false);
     }
@@ -328,9 +330,9 @@ void fill_instruments(ModSong* song)
 {
     Rng rng;
     rng_seed(&rng, 424242);
-    const int major[3] = { 4, 5, 6 };
-    const int minor[3] = { 10, 12, 15 };
-    for (int i = 1; i < INST_COUNT_PLUS_ONE; i++) {
+    const int major[3] = { 0, 4, 7 };
+    const int minor[3] = { 0, 3, 7 };
+    for (int i = 1; i < INST_END; i++) {
         ModSample* smp = &song->samples[i - 1];
         smp->name = INFO[i - 1].name;
         smp->volume = INFO[i - 1].volume;
