@@ -45,6 +45,12 @@
 
 #include "core/input.h"
 #include "core/states.h"
+#include "frontend/intro.h"
+#include "frontend/status.h"
+#include "frontend/story.h"
+#include "frontend/title.h"
+#include "scores/highscores.h"
+#include "scores/score_screens.h"
 #include "render/draw.h"
 #include "render/fade.h"
 #include "render/fps.h"
@@ -85,6 +91,7 @@ void start_up(int argc, char** argv)
     parse_arguments(argc, argv);
     init_screen(settings[FULL_SCREEN]);
     enable_text_input();
+    load_highscores();
     reset_overlays();
     set_game_state(STATE_INTRO);
     tick_accumulator = 0.0f;
@@ -108,6 +115,29 @@ int run_ticks_for_frame()
     return ticks;
 }
 
+// The 2D screen of each state, under the fade and the overlays.
+static void draw_state_screen()
+{
+    switch (game_state) {
+    case STATE_INTRO:
+        draw_intro();
+        break;
+    case STATE_TITLE:
+        draw_title_background();
+        draw_title_logo();
+        draw_highscore_table();
+        break;
+    case STATE_STORY:
+        draw_story();
+        break;
+    case STATE_NEW_HIGHSCORE:
+        draw_highscore_entry();
+        break;
+    default:
+        break;
+    }
+}
+
 void draw_frame()
 {
     clear_screen();
@@ -118,11 +148,14 @@ void draw_frame()
     set_projection(PROJECTION_2D);
     set_viewport(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
 
+    draw_state_screen();
     draw_fade();
     update_game_state();
     if (game_state == STATE_PLAYING)
         draw_banner();
     draw_prompt();
+    if (game_state != STATE_INTRO)
+        draw_status_bar();
     if (settings[SHOW_FPS])
         draw_fps();
 }
