@@ -56,6 +56,7 @@
 #include "render/fps.h"
 #include "render/screen.h"
 #include "render/textures.h"
+#include "sound/sound.h"
 #include "util/errors.h"
 
 int settings[SETTING_COUNT] = {1, 1, 1, 0};
@@ -91,6 +92,7 @@ void start_up(int argc, char** argv)
     parse_arguments(argc, argv);
     init_screen(settings[FULL_SCREEN]);
     enable_text_input();
+    init_sound();
     load_highscores();
     reset_overlays();
     set_game_state(STATE_INTRO);
@@ -163,10 +165,12 @@ void draw_frame()
 void finish_frame()
 {
     end_frame();
+    update_sound();
     count_frame();
 }
 
 void shut_down()
 {
     free_graphics();
+    close_sound();
 }
