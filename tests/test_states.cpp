@@ -7,7 +7,6 @@
 #include <set>
 
 #include "render/screen.h"
-#include "sound/sound.h"
 
 namespace {
 
@@ -303,15 +302,6 @@ TEST_F(States, BannerJitterNeverRepeatsAnOffset)
     EXPECT_EQ(changes, 1000);
     EXPECT_EQ(seen_x.size(), 5u);
     EXPECT_EQ(seen_y.size(), 5u);
-}
-
-TEST_F(States, NoMusicStartsWithMusicSwitchedOff)
-{
-    settings[MUSIC_ON] = 0;
-    for (int state = STATE_INTRO; state <= STATE_NEW_HIGHSCORE; state++) {
-        set_game_state(state);
-        EXPECT_EQ(module_playing(), 0);
-    }
 }
 
 }  // namespace

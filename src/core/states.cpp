@@ -213,7 +213,8 @@ void draw_prompt()
 
 void play_warnings()
 {
-    if (game_state != STATE_PLAYING || paused || player_out())
+    // Only a live run warns; before it starts the meters are full anyway.
+    if (game_state != STATE_PLAYING || paused || !run_active || player_out())
         return;
     if (player->health <= WARN_HEALTH)
         play_sample(SAMPLE_PANT);
