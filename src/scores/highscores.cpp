@@ -6,8 +6,6 @@
 #include <cstring>
 #include <unistd.h>
 
-#include "characters/player.h"
-#include "core/states.h"
 #include "util/errors.h"
 
 HighScoreEntry highscores[HIGHSCORE_COUNT];
@@ -168,16 +166,4 @@ const char* highscore_name(int i)
     memcpy(text, highscores[i].name, HIGHSCORE_NAME_SIZE);
     text[HIGHSCORE_NAME_SIZE] = '\0';
     return text;
-}
-
-int is_new_highscore()
-{
-    return highscore_qualifies(score);
-}
-
-void insert_highscore()
-{
-    add_highscore(name_buffer, score, kills[KIND_CIVILIAN], kills[KIND_ARMED], run_seconds);
-    save_highscores();
-    set_game_state(STATE_TITLE);
 }
