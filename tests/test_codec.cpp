@@ -406,16 +406,19 @@ TEST(Codec, OverlappingCopiesRepeatTheLastBytes)
     // Never written by the encoders, but a stream may hold them: each byte
     // is copied from `offset` back, after the bytes before it were written.
     for (uint32_t offset : {1u, 2u, 3u, 5u, 7u, 16u, 33u}) {
-        for (uint32_t length : {4u, 9u, 40u, 1000u}) {
+        for (uint32_t length : {4u, 9u, 40u, 1000u, 5u, 10u, 41u, 999u}) {
             Bytes s{200};
             for (uint32_t i = 0; i < 40; i++) s.push_back((uint8_t)(i * 7 + 1));
             s.push_back(200);
             uint8_t tmp[5];
             s.insert(s.end(), tmp, tmp + put_varint(length, tmp));
             s.insert(s.end(), tmp, tmp + put_varint(offset, tmp));
-            s.push_back(99);
+            // Enough literals after the copy that it is decoded with room to
+            // spare as well as near the end of the stream.
+            size_t tail = (length % 2) ? 1 : 64;
+            for (size_t i = 0; i < tail; i++) s.push_back((uint8_t)(i + 100));
             Bytes expect;
-            ASSERT_EQ(plain_decode(s, &expect, 2000), (int64_t)(40 + length + 1));
+            ASSERT_EQ(plain_decode(s, &expect, 2000), (int64_t)(40 + length + tail));
             int64_t got;
             Bytes out = decode(s, 2000, &got);
             ASSERT_EQ(got, (int64_t)expect.size()) << offset << "/" << length;

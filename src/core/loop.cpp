@@ -93,6 +93,8 @@ void start_up(int argc, char** argv)
     init_screen(settings[FULL_SCREEN]);
     enable_text_input();
     init_sound();
+    load_modules();
+    load_samples();
     load_highscores();
     reset_overlays();
     set_game_state(STATE_INTRO);

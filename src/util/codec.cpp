@@ -3,6 +3,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "util/errors.h"
 
 // Chain link meaning "no earlier position".
@@ -140,7 +144,7 @@ static uint32_t find_match(const Search* s, uint32_t p, uint32_t left, uint32_t*
         if (length > best) {
             best = length;
             best_offset = d;
-            if (best == left)
+            if (best == left || (s->fast && best >= LZ_FAST_GOOD_LENGTH))
                 break;
         }
     }
@@ -254,6 +258,50 @@ static void copy_back(uint8_t* op, size_t offset, size_t length)
     }
 }
 
+// Bytes of input and of output room below which the decoder leaves its
+// block loop for the careful one: enough for a 16-byte literal block, a
+// token with two 5-byte numbers, and a copy's 16-byte overshoot.
+static const size_t DECODE_MARGIN = 32;
+
+// Copies a token whose length fits in the output room less DECODE_MARGIN, in
+// whole 8- or 16-byte blocks that may write past the copy's end (the next
+// token overwrites them). Each block reads only bytes at least one block
+// back, so with offset >= block size the result equals a byte-by-byte copy.
+static void copy_back_wide(uint8_t* op, size_t offset, size_t length)
+{
+    const uint8_t* src = op - offset;
+    if (offset >= 16) {
+        for (size_t i = 0; i < length; i += 16) {
+            uint64_t a, b;
+            memcpy(&a, src + i, 8);
+            memcpy(&b, src + i + 8, 8);
+            memcpy(op + i, &a, 8);
+            memcpy(op + i + 8, &b, 8);
+        }
+    } else if (offset >= 8) {
+        for (size_t i = 0; i < length; i += 8) {
+            uint64_t a;
+            memcpy(&a, src + i, 8);
+            memcpy(op + i, &a, 8);
+        }
+    } else {
+        copy_back(op, offset, length);
+    }
+}
+
+// Finds the first marker among the 16 bytes at p: its index, or 16 if none.
+static unsigned marker_in_block(const uint8_t* p, uint8_t marker)
+{
+#ifdef __SSE2__
+    __m128i v = _mm_loadu_si128((const __m128i*)p);
+    unsigned mask = (unsigned)_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8((char)marker)));
+    return mask ? (unsigned)__builtin_ctz(mask) : 16;
+#else
+    const void* hit = memchr(p, marker, 16);
+    return hit ? (unsigned)((const uint8_t*)hit - p) : 16;
+#endif
+}
+
 int64_t lz_decode(const uint8_t* in, uint8_t* out, uint32_t n, uint32_t out_capacity)
 {
     if (n == 0)
@@ -262,6 +310,57 @@ int64_t lz_decode(const uint8_t* in, uint8_t* out, uint32_t n, uint32_t out_capa
     const uint8_t* ip = in + 1;
     const uint8_t* const end = in + n;
     size_t o = 0;
+
+    // Block loop: while both buffers have DECODE_MARGIN to spare, literals
+    // move 16 bytes at a time and copies in blocks, overshooting into room
+    // that is known to exist.
+    while ((size_t)(end - ip) >= DECODE_MARGIN && out_capacity - o >= DECODE_MARGIN) {
+        unsigned k = marker_in_block(ip, marker);
+        memcpy(out + o, ip, 16);
+        ip += k;
+        o += k;
+        if (k == 16)
+            continue;
+        ip++;
+        if (*ip == 0) {
+            out[o++] = marker;
+            ip++;
+            continue;
+        }
+        // Most lengths take one byte and most offsets one or two; longer
+        // numbers go through the general reader.
+        uint32_t length, offset;
+        if (ip[0] < 0x80) {
+            length = ip[0];
+            ip++;
+        } else {
+            int a = get_varint(&length, ip, (size_t)(end - ip));
+            if (!a)
+                return LZ_CORRUPT;
+            ip += a;
+        }
+        if (ip[0] < 0x80) {
+            offset = ip[0];
+            ip++;
+        } else if (ip[1] < 0x80) {
+            offset = (uint32_t)(ip[0] & 0x7f) << 7 | ip[1];
+            ip += 2;
+        } else {
+            int b = get_varint(&offset, ip, (size_t)(end - ip));
+            if (!b)
+                return LZ_CORRUPT;
+            ip += b;
+        }
+        if (offset == 0 || offset > o || length > out_capacity - o)
+            return LZ_CORRUPT;
+        if (length <= out_capacity - o - DECODE_MARGIN)
+            copy_back_wide(out + o, offset, length);
+        else
+            copy_back(out + o, offset, length);
+        o += length;
+    }
+
+    // Careful loop for the rest: every byte checked against both ends.
     while (ip < end) {
         // Everything up to the next marker is literal: one block copy.
         const uint8_t* next = (const uint8_t*)memchr(ip, marker, (size_t)(end - ip));

@@ -57,10 +57,13 @@ int64_t lz_decode(const uint8_t* in, uint8_t* out, uint32_t n, uint32_t out_capa
 uint32_t lz_encode(const uint8_t* in, uint8_t* out, uint32_t n);
 
 // Hash-chain encoder writing the same format: candidates are the earlier
-// occurrences of the same byte pair, nearest first, at most LZ_FAST_CHAIN_LIMIT
-// of them and less than LZ_MAX_OFFSET back. `work` holds
-// LZ_FAST_WORK_ENTRIES(n) entries. Same output bound and result as lz_encode.
-#define LZ_FAST_CHAIN_LIMIT 256
+// occurrences of the same byte pair, nearest first, less than LZ_MAX_OFFSET
+// back. To keep its speed on long runs and noisy data it looks at no more
+// than LZ_FAST_CHAIN_LIMIT candidates and settles for a match of
+// LZ_FAST_GOOD_LENGTH bytes. `work` holds LZ_FAST_WORK_ENTRIES(n) entries.
+// Same output bound and result as lz_encode.
+#define LZ_FAST_CHAIN_LIMIT 64
+#define LZ_FAST_GOOD_LENGTH 1024
 uint32_t lz_encode_fast(const uint8_t* in, uint8_t* out, uint32_t n, uint32_t* work);
 
 // Reads one varint from the `avail` bytes at `bytes` into *value. Returns the

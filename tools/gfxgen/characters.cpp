@@ -1,0 +1,281 @@
+// The character sheet: 10 poses of 64 x 64 for each of the three kinds, seen
+// from straight above and facing up the sheet (the game turns them).
+//
+//   row 0 player    wild hair, torn bloody shirt, a blade in the right hand
+//   row 1 civilian  an ordinary townsman in a jacket and jeans
+//   row 2 armed     a police uniform with a peaked cap and a pistol
+//
+//   column 0    standing
+//   column 1-4  walking: left foot forward, passing, right foot forward,
+//               passing (arms swing against the legs)
+//   column 5    player: the strike; armed: aiming while walking, frame 0
+//   column 6    armed: aiming standing, and aiming while walking, frame 1
+//   column 7-8  armed: aiming while walking, frames 2 and 3
+//               (player: the blade raised again; civilian: hands up in panic)
+//   column 9    the corpse, face down in its pool of blood
+#include <cmath>
+
+#include "pictures.h"
+
+static const int CELL = 64;
+
+struct Look {
+    Rgb skin, hair, shirt, sleeve, trousers, shoes;
+    int head; // 0 short hair, 1 wild hair, 2 peaked cap
+    bool torn;
+    bool badge;
+};
+
+enum Hands { HANDS_SWING, HANDS_STRIKE, HANDS_AIM, HANDS_PANIC, HANDS_RAISED };
+enum Held { HELD_NONE, HELD_BLADE, HELD_PISTOL };
+
+struct Pose {
+    float stride; // +1 left foot forward, -1 right foot forward
+    Hands hands;
+    Held held;
+};
+
+// Light from the top left: a lit rim toward it, a shaded rim away from it.
+static void shaded_ellipse(Image& im, float cx, float cy, float rx, float ry, Rgb c)
+{
+    for (int y = (int)(cy - ry - 1); y <= (int)(cy + ry + 1); y++)
+        for (int x = (int)(cx - rx - 1); x <= (int)(cx + rx + 1); x++) {
+            float dx = (x + 0.5f - cx) / rx, dy = (y + 0.5f - cy) / ry;
+            float d = dx * dx + dy * dy;
+            if (d > 1) continue;
+            float f = 1.0f - 0.28f * (dx + dy) - (d > 0.7f ? 0.12f : 0.0f);
+            put_px(im, x, y, scale(c, f));
+        }
+}
+
+static void limb(Image& im, float x0, float y0, float x1, float y1, float w, Rgb c)
+{
+    draw_line(im, x0, y0, x1, y1, w, scale(c, 0.8f));
+    draw_line(im, x0 - 0.5f, y0 - 0.5f, x1 - 0.5f, y1 - 0.5f, w - 1.6f, c);
+}
+
+static void draw_blade(Image& im, float hx, float hy, float tx, float ty)
+{
+    float dx = tx - hx, dy = ty - hy, len = std::sqrt(dx * dx + dy * dy);
+    float ux = dx / len, uy = dy / len;
+    // Grip behind the hand, guard at the hand, steel to the tip.
+    draw_line(im, hx - ux * 3, hy - uy * 3, hx, hy, 2.2f, {70, 40, 24});
+    draw_line(im, hx - uy * 2.5f, hy + ux * 2.5f, hx + uy * 2.5f, hy - ux * 2.5f, 1.6f, {120, 110, 90});
+    draw_line(im, hx + ux, hy + uy, tx, ty, 2.6f, {150, 156, 166});
+    draw_line(im, hx + ux - 0.6f, hy + uy - 0.6f, tx - 0.6f, ty - 0.6f, 1.0f, {232, 238, 245});
+    // Blood on the last third of the edge.
+    draw_line(im, hx + ux * len * 0.65f, hy + uy * len * 0.65f, tx, ty, 1.6f, {170, 10, 14});
+}
+
+static void draw_pistol(Image& im, float x, float y)
+{
+    fill_rect(im, (int)x - 1, (int)y - 8, 3, 9, {48, 48, 54});
+    fill_rect(im, (int)x - 1, (int)y - 8, 1, 8, {96, 98, 108});
+}
+
+static void draw_hand(Image& im, float x, float y, const Look& lk) { shaded_ellipse(im, x, y, 2.4f, 2.4f, lk.skin); }
+
+static void draw_head(Image& im, float cx, float cy, const Look& lk, uint32_t seed)
+{
+    if (lk.head == 2) {
+        // Peaked cap: crown, band, and a black visor toward the front.
+        fill_ellipse(im, cx, cy - 4.2f, 4.6f, 2.6f, {20, 20, 24});
+        put_px(im, (int)cx - 2, (int)(cy - 5.5f), {90, 90, 100});
+        shaded_ellipse(im, cx, cy, 5.6f, 5.4f, {34, 44, 84});
+        fill_ellipse(im, cx, cy - 0.5f, 2.0f, 1.6f, {200, 170, 60});
+        return;
+    }
+    if (lk.head == 1) {
+        // Wild hair: a blob with spikes thrown every way.
+        rng_seed(seed);
+        for (int i = 0; i < 13; i++) {
+            float a = i * 27.7f * 0.017453292f + rng_float() * 0.4f;
+            float r = 6.5f + rng_float() * 3.0f;
+            float pts[] = {cx + std::sin(a - 0.35f) * 4, cy - std::cos(a - 0.35f) * 4, cx + std::sin(a) * r,
+                           cy - std::cos(a) * r, cx + std::sin(a + 0.35f) * 4, cy - std::cos(a + 0.35f) * 4};
+            fill_polygon(im, pts, 3, scale(lk.hair, 0.85f + rng_float() * 0.3f));
+        }
+        shaded_ellipse(im, cx, cy, 5.4f, 5.4f, lk.hair);
+        for (int i = 0; i < 6; i++) {
+            float a = rng_float() * 6.28f;
+            draw_line(im, cx, cy, cx + std::sin(a) * 5, cy - std::cos(a) * 5, 1, add(lk.hair, 34));
+        }
+        return;
+    }
+    shaded_ellipse(im, cx, cy, 5.2f, 5.6f, lk.hair);
+    // A parting and a glimpse of forehead at the front.
+    fill_ellipse(im, cx, cy - 4.6f, 2.6f, 1.3f, lk.skin);
+    draw_line(im, cx - 1.5f, cy - 3, cx - 1.0f, cy + 3, 1, scale(lk.hair, 0.7f));
+}
+
+// Draws one standing or walking figure centred in a 64 x 64 image.
+static Image draw_figure(const Look& lk, const Pose& p, uint32_t seed)
+{
+    Image im = make_image(CELL, CELL, MAGENTA);
+    const float cx = 32, cy = 33;
+    // Legs and feet first: the torso hides them except when striding.
+    float lf = -p.stride * 8, rf = p.stride * 8;
+    limb(im, cx - 4, cy + 1, cx - 4.5f, cy + 1 + lf, 5.0f, lk.trousers);
+    limb(im, cx + 4, cy + 1, cx + 4.5f, cy + 1 + rf, 5.0f, lk.trousers);
+    shaded_ellipse(im, cx - 4.5f, cy + 1 + lf * 1.25f, 2.6f, 4.0f, lk.shoes);
+    shaded_ellipse(im, cx + 4.5f, cy + 1 + rf * 1.25f, 2.6f, 4.0f, lk.shoes);
+
+    // Hands: where each one ends up for this pose.
+    float swing = p.stride;
+    float lx = cx - 11.5f, ly = cy + 2 + swing * 8; // left arm swings against the left leg
+    float rx = cx + 11.5f, ry = cy + 2 - swing * 8;
+    if (p.hands == HANDS_AIM) {
+        lx = cx - 1.5f;
+        ly = cy - 13;
+        rx = cx + 1.5f;
+        ry = cy - 13;
+    } else if (p.hands == HANDS_STRIKE) {
+        rx = cx + 7;
+        ry = cy - 15;
+    } else if (p.hands == HANDS_PANIC) {
+        lx = cx - 13;
+        ly = cy - 8 + swing * 2;
+        rx = cx + 13;
+        ry = cy - 8 - swing * 2;
+    } else if (p.hands == HANDS_RAISED) {
+        rx = cx + 12;
+        ry = cy - 9;
+    }
+    bool arms_front = p.hands != HANDS_SWING;
+
+    if (!arms_front) {
+        limb(im, cx - 9, cy + 1, lx, ly, 4.6f, lk.sleeve);
+        limb(im, cx + 9, cy + 1, rx, ry, 4.6f, lk.sleeve);
+        draw_hand(im, lx, ly, lk);
+        draw_hand(im, rx, ry, lk);
+    }
+    // Torso: shoulders seen from above.
+    shaded_ellipse(im, cx, cy + 1, 11.0f, 6.4f, lk.shirt);
+    if (lk.torn) {
+        rng_seed(seed);
+        for (int i = 0; i < 5; i++) {
+            float x = cx - 8 + rng_float() * 16, y = cy - 2 + rng_float() * 6;
+            fill_ellipse(im, x, y, 1.2f + rng_float() * 1.6f, 1.0f + rng_float(), {150, 12, 16});
+        }
+        for (int i = 0; i < 3; i++) {
+            float x = cx - 7 + rng_float() * 14, y = cy - 2 + rng_float() * 5;
+            draw_line(im, x, y, x + 2 - rng_float() * 4, y + 2.5f, 1, lk.skin);
+        }
+        put_px(im, (int)cx + 8, (int)cy + 5, {110, 6, 10});
+    }
+    if (lk.badge) {
+        put_px(im, (int)cx - 6, (int)cy - 1, {230, 200, 80});
+        fill_rect(im, (int)cx - 11, (int)cy, 3, 1, {190, 190, 200}); // epaulettes
+        fill_rect(im, (int)cx + 9, (int)cy, 3, 1, {190, 190, 200});
+    }
+    if (arms_front) {
+        float lsx = cx - 9, rsx = cx + 9;
+        if (p.hands != HANDS_RAISED) {
+            limb(im, lsx, cy + 1, lx, ly, 4.6f, lk.sleeve);
+            draw_hand(im, lx, ly, lk);
+        } else {
+            limb(im, lsx, cy + 1, cx - 11.5f, cy + 2 + swing * 8, 4.6f, lk.sleeve);
+            draw_hand(im, cx - 11.5f, cy + 2 + swing * 8, lk);
+        }
+        limb(im, rsx, cy + 1, rx, ry, 4.6f, lk.sleeve);
+        draw_hand(im, rx, ry, lk);
+    }
+    if (p.held == HELD_BLADE) {
+        if (p.hands == HANDS_STRIKE) draw_blade(im, rx, ry - 1, rx - 11, ry - 13);
+        else if (p.hands == HANDS_RAISED) draw_blade(im, rx, ry - 1, rx + 3, ry - 16);
+        else draw_blade(im, rx, ry - 1, rx + 1.5f, ry - 14);
+    } else if (p.held == HELD_PISTOL) {
+        if (p.hands == HANDS_AIM) draw_pistol(im, cx, cy - 13);
+        else draw_pistol(im, rx, ry + 1);
+    }
+    draw_head(im, cx, cy - 0.5f, lk, seed + 5);
+    outline(im, INK, false);
+    return im;
+}
+
+// Face down, arms thrown out, in a pool of blood.
+static Image draw_corpse(const Look& lk, Held held, uint32_t seed)
+{
+    Image pool = make_image(CELL, CELL, MAGENTA);
+    rng_seed(seed);
+    const float cx = 32, cy = 32;
+    fill_ellipse(pool, cx + 1, cy + 2, 17, 19, {96, 4, 8});
+    for (int i = 0; i < 9; i++) {
+        float a = rng_float() * 6.28f, d = 12 + rng_float() * 8, r = 4 + rng_float() * 5;
+        fill_ellipse(pool, cx + 1 + std::sin(a) * d, cy + 2 - std::cos(a) * d, r, r * 0.8f, {96, 4, 8});
+    }
+    for (int y = 0; y < CELL; y++)
+        for (int x = 0; x < CELL; x++)
+            if (is_ink(pool, x, y)) {
+                float n = fractal_noise(x / 5.0f, y / 5.0f, seed, 0, 2);
+                put_px(pool, x, y, mix({70, 0, 4}, {140, 10, 14}, n));
+            }
+    outline(pool, {40, 0, 2}, false);
+
+    Image body = make_image(CELL, CELL, MAGENTA);
+    // Legs, one bent.
+    limb(body, cx - 3, cy + 5, cx - 8, cy + 20, 5.2f, lk.trousers);
+    limb(body, cx + 3, cy + 5, cx + 9, cy + 13, 5.2f, lk.trousers);
+    limb(body, cx + 9, cy + 13, cx + 7, cy + 22, 5.0f, lk.trousers);
+    shaded_ellipse(body, cx - 8.5f, cy + 22, 2.6f, 3.4f, lk.shoes);
+    shaded_ellipse(body, cx + 7, cy + 24, 2.6f, 3.4f, lk.shoes);
+    // Arms flung out.
+    limb(body, cx - 8, cy - 7, cx - 18, cy + 1, 4.6f, lk.sleeve);
+    limb(body, cx + 8, cy - 7, cx + 16, cy - 17, 4.6f, lk.sleeve);
+    draw_hand(body, cx - 19, cy + 2, lk);
+    draw_hand(body, cx + 17, cy - 18, lk);
+    // The back, lying flat: longer than the shoulders seen upright.
+    shaded_ellipse(body, cx, cy - 2, 9.5f, 10.5f, lk.shirt);
+    shaded_ellipse(body, cx, cy + 4.5f, 7.0f, 4.0f, lk.trousers);
+    if (lk.torn) {
+        for (int i = 0; i < 5; i++)
+            fill_ellipse(body, cx - 6 + rng_float() * 12, cy - 8 + rng_float() * 12, 1.5f + rng_float() * 2, 1.3f,
+                         {140, 10, 14});
+    }
+    fill_ellipse(body, cx + 2, cy - 3, 2.6f, 2.2f, {120, 6, 10}); // the wound
+    draw_head(body, cx - 1, cy - 15, lk, seed + 9);
+    if (held == HELD_BLADE) draw_blade(body, cx + 22, cy - 20, cx + 27, cy - 8);
+    if (held == HELD_PISTOL) draw_pistol(body, cx - 22, cy + 10);
+    outline(body, INK, false);
+    blit(pool, body, 0, 0);
+    return pool;
+}
+
+Image make_characters()
+{
+    Image sheet = make_image(10 * CELL, 3 * CELL, MAGENTA);
+    const Look looks[3] = {
+        // Player: dirty white shirt, blood, wild black hair.
+        {{214, 168, 136}, {40, 30, 26}, {196, 190, 178}, {196, 190, 178}, {58, 56, 64}, {40, 30, 24}, 1, true, false},
+        // Civilian: brown jacket, jeans.
+        {{220, 176, 140}, {104, 70, 40}, {120, 92, 62}, {112, 86, 58}, {60, 76, 110}, {30, 26, 24}, 0, false, false},
+        // Armed: police blue.
+        {{206, 160, 126}, {30, 26, 24}, {46, 62, 112}, {42, 56, 102}, {30, 36, 60}, {16, 16, 18}, 2, false, true},
+    };
+    const float strides[4] = {1, 0, -1, 0};
+    for (int kind = 0; kind < 3; kind++) {
+        const Look& lk = looks[kind];
+        Held held = kind == 0 ? HELD_BLADE : (kind == 2 ? HELD_PISTOL : HELD_NONE);
+        uint32_t seed = 100 + kind * 17;
+        for (int col = 0; col < 10; col++) {
+            Image cell;
+            if (col == 9) {
+                cell = draw_corpse(lk, held, seed + 50);
+            } else {
+                Pose p = {0, HANDS_SWING, held};
+                if (col >= 1 && col <= 4) p.stride = strides[col - 1];
+                if (col >= 5) {
+                    p.stride = strides[col - 5];
+                    if (kind == 0) p.hands = col == 5 ? HANDS_STRIKE : HANDS_RAISED;
+                    if (kind == 1) p.hands = HANDS_PANIC;
+                    if (kind == 2) p.hands = HANDS_AIM;
+                }
+                // Same seed across a row: hair and blood stay put while the
+                // figure walks.
+                cell = draw_figure(lk, p, seed);
+            }
+            blit(sheet, cell, col * CELL, kind * CELL);
+        }
+    }
+    return sheet;
+}

@@ -1,0 +1,174 @@
+// gfxgen: makes every picture of the game from source.
+//
+//   gfxgen [--fonts DIR] --out DIR             the 17 archive pictures (BMP)
+//   gfxgen [--fonts DIR] --contact-sheet FILE  every picture on one labelled
+//                                              sheet (.png or .bmp by name)
+//   gfxgen [--fonts DIR] --tile-index FILE     the tile sheet doubled, with
+//                                              each cell's index written on it
+//   gfxgen --icons DIR                         desktop icons, PNG, 16..256
+//
+// Output is the same bytes on every run: all randomness is seeded here.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "fonts.h"
+#include "pictures.h"
+
+struct Picture {
+    const char* name; // member name below gfx/, without ".bmp"
+    Image image;
+    int zoom; // magnification on the contact sheet
+};
+
+static std::vector<Picture> make_all()
+{
+    Image font = make_font_sheet();
+    std::vector<Picture> all;
+    all.push_back({"font", font, 2});
+    all.push_back({"harrowkiln", make_splash(font), 1});
+    all.push_back({"logo", make_logo(), 1});
+    all.push_back({"background", make_background(), 2});
+    all.push_back({"crosshair", make_crosshair(), 3});
+    all.push_back({"scoreboard", make_scoreboard(), 2});
+    all.push_back({"bar", make_bar(), 3});
+    all.push_back({"bar2", make_bar2(), 2});
+    all.push_back({"tiles", make_tiles(font), 1});
+    all.push_back({"characters", make_characters(), 2});
+    all.push_back({"items", make_items(), 4});
+    all.push_back({"bullet", make_bullet(), 4});
+    all.push_back({"spawn", make_spawn(), 2});
+    all.push_back({"gunfire", make_gunfire(), 4});
+    all.push_back({"ricochet", make_ricochet(), 3});
+    all.push_back({"blood", make_blood(), 3});
+    all.push_back({"messages", make_messages(font), 1});
+    return all;
+}
+
+static bool ends_with(const std::string& s, const char* tail)
+{
+    size_t n = std::strlen(tail);
+    return s.size() >= n && s.compare(s.size() - n, n, tail) == 0;
+}
+
+static void save(const Image& im, const std::string& path)
+{
+    if (ends_with(path, ".png")) write_png(im, path, false);
+    else write_bmp(im, path);
+}
+
+// Transparent pixels shown as a dark checkerboard, so the cut of every
+// sprite can be judged.
+static void blit_on_checker(Image& dst, const Image& src, int x0, int y0, int zoom)
+{
+    for (int y = 0; y < src.h * zoom; y++)
+        for (int x = 0; x < src.w * zoom; x++) {
+            Rgb c = get_px(src, x / zoom, y / zoom);
+            if (same_colour(c, MAGENTA)) c = ((x / 8 + y / 8) % 2) ? Rgb{58, 58, 66} : Rgb{46, 46, 52};
+            put_px(dst, x0 + x, y0 + y, c);
+        }
+}
+
+static std::string label_of(const Picture& p, int id)
+{
+    char label[96];
+    std::snprintf(label, sizeof label, "%d gfx/%s.bmp %dx%d x%d", id, p.name, p.image.w, p.image.h, p.zoom);
+    return label;
+}
+
+static int label_length(const Picture& p) { return (int)label_of(p, 10).size(); }
+
+static Image contact_sheet(const std::vector<Picture>& all, const Image& font)
+{
+    const int W = 1360, GAP = 14, LABEL = 18;
+    // Shelf layout in the order of the texture table.
+    struct Place { int x, y; };
+    std::vector<Place> places;
+    int x = GAP, y = GAP + 24, shelf = 0;
+    for (const Picture& p : all) {
+        int w = std::max(p.image.w * p.zoom, 8 * label_length(p)), h = p.image.h * p.zoom + LABEL;
+        if (x + w > W - GAP) {
+            x = GAP;
+            y += shelf + GAP;
+            shelf = 0;
+        }
+        places.push_back({x, y});
+        x += w + GAP;
+        shelf = std::max(shelf, h);
+    }
+    int H = y + shelf + GAP;
+    Image sheet = make_image(W, H, {24, 22, 26});
+    draw_small_text(sheet, font, GAP, GAP, "CRIMSON LUNATIC OUTBREAK - every picture of assets.bin (texture id, member, size, zoom)",
+                    {230, 200, 190});
+    for (size_t i = 0; i < all.size(); i++) {
+        const Picture& p = all[i];
+        std::string label = label_of(p, (int)i);
+        draw_small_text(sheet, font, places[i].x, places[i].y, label, {200, 200, 210});
+        blit_on_checker(sheet, p.image, places[i].x, places[i].y + LABEL, p.zoom);
+    }
+    return sheet;
+}
+
+static Image tile_index(const Image& tiles, const Image& font)
+{
+    const int Z = 2, C = 32 * Z;
+    Image out = make_image(16 * C, 16 * C, {0, 0, 0});
+    blit_on_checker(out, tiles, 0, 0, Z);
+    for (int i = 0; i < 256; i++) {
+        std::string s = std::to_string(i);
+        int x = (i % 16) * C + 1, y = (i / 16) * C + 1;
+        fill_rect(out, x - 1, y - 1, 8 * (int)s.size() + 3, 15, {0, 0, 0});
+        draw_small_text(out, font, x, y - 2, s, {255, 240, 120});
+    }
+    for (int k = 0; k <= 16; k++) {
+        fill_rect(out, k * C - (k == 16), 0, 1, 16 * C, {0, 0, 0});
+        fill_rect(out, 0, k * C - (k == 16), 16 * C, 1, {0, 0, 0});
+    }
+    return out;
+}
+
+static void usage()
+{
+    std::fprintf(stderr, "usage: gfxgen [--fonts DIR] (--out DIR | --contact-sheet FILE | --tile-index FILE | --icons DIR)\n");
+    std::exit(2);
+}
+
+int main(int argc, char** argv)
+{
+    std::string out_dir, sheet_path, index_path, icon_dir;
+    for (int i = 1; i < argc; i++) {
+        std::string a = argv[i];
+        if (i + 1 >= argc) usage();
+        std::string v = argv[++i];
+        if (a == "--fonts") font_dir = v;
+        else if (a == "--out") out_dir = v;
+        else if (a == "--contact-sheet") sheet_path = v;
+        else if (a == "--tile-index") index_path = v;
+        else if (a == "--icons") icon_dir = v;
+        else usage();
+    }
+    if (out_dir.empty() && sheet_path.empty() && index_path.empty() && icon_dir.empty()) usage();
+    if (!icon_dir.empty()) {
+        for (int size : {16, 32, 48, 64, 128, 256})
+            write_png(make_icon(size), icon_dir + "/crimson_" + std::to_string(size) + ".png", true);
+    }
+    if (out_dir.empty() && sheet_path.empty() && index_path.empty()) return 0;
+    std::vector<Picture> all = make_all();
+    for (const Picture& p : all) {
+        for (int y = 0; y < p.image.h; y++)
+            for (int x = 0; x < p.image.w; x++) {
+                Rgb c = get_px(p.image, x, y);
+                if (!same_colour(c, MAGENTA) && near_magenta(c)) {
+                    std::fprintf(stderr, "gfxgen: %s has a colour near the transparent key at %d,%d\n", p.name, x, y);
+                    return 1;
+                }
+            }
+        if (!out_dir.empty()) write_bmp(p.image, out_dir + "/" + p.name + ".bmp");
+    }
+    if (!sheet_path.empty()) save(contact_sheet(all, all[0].image), sheet_path);
+    if (!index_path.empty()) save(tile_index(all[8].image, all[0].image), index_path);
+    return 0;
+}
