@@ -78,119 +78,155 @@ static void draw_hand(Image& im, float x, float y, const Look& lk) { shaded_elli
 static void draw_head(Image& im, float cx, float cy, const Look& lk, uint32_t seed)
 {
     if (lk.head == 2) {
-        // Peaked cap: crown, band, and a black visor toward the front.
-        fill_ellipse(im, cx, cy - 4.2f, 4.6f, 2.6f, {20, 20, 24});
-        put_px(im, (int)cx - 2, (int)(cy - 5.5f), {90, 90, 100});
-        shaded_ellipse(im, cx, cy, 5.6f, 5.4f, {34, 44, 84});
-        fill_ellipse(im, cx, cy - 0.5f, 2.0f, 1.6f, {200, 170, 60});
+        // Peaked cap: a black visor toward the front, the crown, a badge.
+        fill_ellipse(im, cx, cy - 5.0f, 5.0f, 3.0f, {16, 16, 20});
+        put_px(im, (int)cx - 2, (int)(cy - 7.0f), {90, 90, 104});
+        put_px(im, (int)cx - 1, (int)(cy - 7.0f), {70, 70, 84});
+        shaded_ellipse(im, cx, cy + 0.5f, 6.2f, 5.8f, {40, 52, 96});
+        fill_ellipse(im, cx, cy + 0.5f, 6.2f * 0.55f, 5.8f * 0.5f, {48, 62, 112});
+        fill_ellipse(im, cx, cy - 2.2f, 1.5f, 1.3f, {226, 196, 80});
         return;
     }
     if (lk.head == 1) {
         // Wild hair: a blob with spikes thrown every way.
         rng_seed(seed);
-        for (int i = 0; i < 13; i++) {
-            float a = i * 27.7f * 0.017453292f + rng_float() * 0.4f;
-            float r = 6.5f + rng_float() * 3.0f;
-            float pts[] = {cx + std::sin(a - 0.35f) * 4, cy - std::cos(a - 0.35f) * 4, cx + std::sin(a) * r,
-                           cy - std::cos(a) * r, cx + std::sin(a + 0.35f) * 4, cy - std::cos(a + 0.35f) * 4};
-            fill_polygon(im, pts, 3, scale(lk.hair, 0.85f + rng_float() * 0.3f));
+        for (int i = 0; i < 15; i++) {
+            float a = i * 24.0f * 0.017453292f + rng_float() * 0.4f;
+            float r = 6.2f + rng_float() * 2.0f;
+            float b = 0.3f + rng_float() * 0.15f;
+            float pts[] = {cx + std::sin(a - b) * 4.0f, cy - std::cos(a - b) * 4.0f, cx + std::sin(a) * r,
+                           cy - std::cos(a) * r, cx + std::sin(a + b) * 4.0f, cy - std::cos(a + b) * 4.0f};
+            fill_polygon(im, pts, 3, scale(lk.hair, 0.8f + rng_float() * 0.4f));
         }
-        shaded_ellipse(im, cx, cy, 5.4f, 5.4f, lk.hair);
-        for (int i = 0; i < 6; i++) {
-            float a = rng_float() * 6.28f;
-            draw_line(im, cx, cy, cx + std::sin(a) * 5, cy - std::cos(a) * 5, 1, add(lk.hair, 34));
+        shaded_ellipse(im, cx, cy, 5.2f, 5.2f, lk.hair);
+        for (int i = 0; i < 7; i++) {
+            float a = rng_float() * 6.28f, r = 3 + rng_float() * 3.5f;
+            draw_line(im, cx - 1, cy - 1, cx + std::sin(a) * r, cy - std::cos(a) * r, 1, add(lk.hair, 40));
         }
         return;
     }
-    shaded_ellipse(im, cx, cy, 5.2f, 5.6f, lk.hair);
+    shaded_ellipse(im, cx, cy, 5.8f, 6.2f, lk.hair);
     // A parting and a glimpse of forehead at the front.
-    fill_ellipse(im, cx, cy - 4.6f, 2.6f, 1.3f, lk.skin);
-    draw_line(im, cx - 1.5f, cy - 3, cx - 1.0f, cy + 3, 1, scale(lk.hair, 0.7f));
+    fill_ellipse(im, cx, cy - 5.2f, 3.0f, 1.4f, lk.skin);
+    draw_line(im, cx - 1.5f, cy - 3, cx - 1.0f, cy + 3, 1, scale(lk.hair, 0.6f));
+    draw_line(im, cx + 1.5f, cy - 2, cx + 3.0f, cy + 2, 1, add(lk.hair, 30));
+}
+
+// Lays a part drawn on its own layer over the figure with its own dark
+// outline, so overlapping parts stay readable at sprite size.
+static void stack(Image& figure, Image& layer)
+{
+    outline(layer, INK, false);
+    blit(figure, layer, 0, 0);
+    layer = make_image(CELL, CELL, MAGENTA);
+}
+
+// A pale arc in front of the figure: the sweep of the blade.
+static void slash_trail(Image& im, float cx, float cy)
+{
+    for (int a = -70; a <= 40; a += 2) {
+        float r = a * 0.017453292f;
+        float rad = 22 + (a + 70) * 0.02f;
+        float w = 0.6f + (a + 70) / 110.0f * 1.6f;
+        draw_line(im, cx + std::sin(r) * rad, cy - std::cos(r) * rad, cx + std::sin(r + 0.04f) * rad,
+                  cy - std::cos(r + 0.04f) * rad, w, mix({120, 130, 150}, {235, 240, 250}, (a + 70) / 110.0f));
+    }
 }
 
 // Draws one standing or walking figure centred in a 64 x 64 image.
 static Image draw_figure(const Look& lk, const Pose& p, uint32_t seed)
 {
-    Image im = make_image(CELL, CELL, MAGENTA);
+    Image fig = make_image(CELL, CELL, MAGENTA);
+    Image layer = make_image(CELL, CELL, MAGENTA);
     const float cx = 32, cy = 33;
     // Legs and feet first: the torso hides them except when striding.
-    float lf = -p.stride * 8, rf = p.stride * 8;
-    limb(im, cx - 4, cy + 1, cx - 4.5f, cy + 1 + lf, 5.0f, lk.trousers);
-    limb(im, cx + 4, cy + 1, cx + 4.5f, cy + 1 + rf, 5.0f, lk.trousers);
-    shaded_ellipse(im, cx - 4.5f, cy + 1 + lf * 1.25f, 2.6f, 4.0f, lk.shoes);
-    shaded_ellipse(im, cx + 4.5f, cy + 1 + rf * 1.25f, 2.6f, 4.0f, lk.shoes);
+    float lf = -p.stride * 7, rf = p.stride * 7;
+    limb(layer, cx - 4.5f, cy + 1, cx - 4.5f, cy + 1 + lf, 5.2f, lk.trousers);
+    limb(layer, cx + 4.5f, cy + 1, cx + 4.5f, cy + 1 + rf, 5.2f, lk.trousers);
+    if (std::fabs(lf) > 1) shaded_ellipse(layer, cx - 4.5f, cy + 1 + lf * 1.3f, 2.7f, 3.8f, lk.shoes);
+    if (std::fabs(rf) > 1) shaded_ellipse(layer, cx + 4.5f, cy + 1 + rf * 1.3f, 2.7f, 3.8f, lk.shoes);
+    stack(fig, layer);
 
     // Hands: where each one ends up for this pose.
     float swing = p.stride;
-    float lx = cx - 11.5f, ly = cy + 2 + swing * 8; // left arm swings against the left leg
-    float rx = cx + 11.5f, ry = cy + 2 - swing * 8;
+    float lx = cx - 12.5f, ly = cy + 2 + swing * 7; // left arm swings against the left leg
+    float rx = cx + 12.5f, ry = cy + 2 - swing * 7;
     if (p.hands == HANDS_AIM) {
-        lx = cx - 1.5f;
+        lx = cx - 1.8f;
         ly = cy - 13;
-        rx = cx + 1.5f;
+        rx = cx + 1.8f;
         ry = cy - 13;
     } else if (p.hands == HANDS_STRIKE) {
-        rx = cx + 7;
+        rx = cx + 8;
         ry = cy - 15;
     } else if (p.hands == HANDS_PANIC) {
-        lx = cx - 13;
-        ly = cy - 8 + swing * 2;
-        rx = cx + 13;
-        ry = cy - 8 - swing * 2;
+        lx = cx - 14;
+        ly = cy - 9 + swing * 2;
+        rx = cx + 14;
+        ry = cy - 9 - swing * 2;
     } else if (p.hands == HANDS_RAISED) {
-        rx = cx + 12;
+        rx = cx + 13;
         ry = cy - 9;
     }
-    bool arms_front = p.hands != HANDS_SWING;
-
-    if (!arms_front) {
-        limb(im, cx - 9, cy + 1, lx, ly, 4.6f, lk.sleeve);
-        limb(im, cx + 9, cy + 1, rx, ry, 4.6f, lk.sleeve);
-        draw_hand(im, lx, ly, lk);
-        draw_hand(im, rx, ry, lk);
+    const float shoulder = 9.5f;
+    bool left_front = p.hands == HANDS_AIM || p.hands == HANDS_PANIC;
+    bool right_front = p.hands != HANDS_SWING;
+    if (!left_front) {
+        limb(layer, cx - shoulder, cy + 1, lx, ly, 5.0f, lk.sleeve);
+        draw_hand(layer, lx, ly, lk);
     }
+    if (!right_front) {
+        limb(layer, cx + shoulder, cy + 1, rx, ry, 5.0f, lk.sleeve);
+        draw_hand(layer, rx, ry, lk);
+    }
+    stack(fig, layer);
+
     // Torso: shoulders seen from above.
-    shaded_ellipse(im, cx, cy + 1, 11.0f, 6.4f, lk.shirt);
+    shaded_ellipse(layer, cx, cy + 1, 12.0f, 6.8f, lk.shirt);
     if (lk.torn) {
         rng_seed(seed);
-        for (int i = 0; i < 5; i++) {
-            float x = cx - 8 + rng_float() * 16, y = cy - 2 + rng_float() * 6;
-            fill_ellipse(im, x, y, 1.2f + rng_float() * 1.6f, 1.0f + rng_float(), {150, 12, 16});
+        for (int i = 0; i < 6; i++) {
+            float x = cx - 9 + rng_float() * 18, y = cy - 3 + rng_float() * 7;
+            fill_ellipse(layer, x, y, 1.2f + rng_float() * 1.8f, 1.0f + rng_float(), {150, 12, 16});
         }
         for (int i = 0; i < 3; i++) {
             float x = cx - 7 + rng_float() * 14, y = cy - 2 + rng_float() * 5;
-            draw_line(im, x, y, x + 2 - rng_float() * 4, y + 2.5f, 1, lk.skin);
+            draw_line(layer, x, y, x + 2 - rng_float() * 4, y + 2.5f, 1, scale(lk.skin, 0.85f));
         }
-        put_px(im, (int)cx + 8, (int)cy + 5, {110, 6, 10});
+        put_px(layer, (int)cx + 9, (int)cy + 4, {110, 6, 10});
     }
     if (lk.badge) {
-        put_px(im, (int)cx - 6, (int)cy - 1, {230, 200, 80});
-        fill_rect(im, (int)cx - 11, (int)cy, 3, 1, {190, 190, 200}); // epaulettes
-        fill_rect(im, (int)cx + 9, (int)cy, 3, 1, {190, 190, 200});
+        fill_rect(layer, (int)cx - 12, (int)cy, 4, 2, {170, 176, 190}); // epaulettes
+        fill_rect(layer, (int)cx + 9, (int)cy, 4, 2, {170, 176, 190});
+        put_px(layer, (int)cx - 7, (int)cy + 3, {230, 200, 80});
     }
-    if (arms_front) {
-        float lsx = cx - 9, rsx = cx + 9;
-        if (p.hands != HANDS_RAISED) {
-            limb(im, lsx, cy + 1, lx, ly, 4.6f, lk.sleeve);
-            draw_hand(im, lx, ly, lk);
-        } else {
-            limb(im, lsx, cy + 1, cx - 11.5f, cy + 2 + swing * 8, 4.6f, lk.sleeve);
-            draw_hand(im, cx - 11.5f, cy + 2 + swing * 8, lk);
-        }
-        limb(im, rsx, cy + 1, rx, ry, 4.6f, lk.sleeve);
-        draw_hand(im, rx, ry, lk);
+    stack(fig, layer);
+
+    if (left_front) {
+        limb(layer, cx - shoulder, cy + 1, lx, ly, 5.0f, lk.sleeve);
+        draw_hand(layer, lx, ly, lk);
+    }
+    if (right_front) {
+        limb(layer, cx + shoulder, cy + 1, rx, ry, 5.0f, lk.sleeve);
+        draw_hand(layer, rx, ry, lk);
     }
     if (p.held == HELD_BLADE) {
-        if (p.hands == HANDS_STRIKE) draw_blade(im, rx, ry - 1, rx - 11, ry - 13);
-        else if (p.hands == HANDS_RAISED) draw_blade(im, rx, ry - 1, rx + 3, ry - 16);
-        else draw_blade(im, rx, ry - 1, rx + 1.5f, ry - 14);
+        if (p.hands == HANDS_STRIKE) draw_blade(layer, rx, ry - 1, rx - 12, ry - 12);
+        else if (p.hands == HANDS_RAISED) draw_blade(layer, rx, ry - 1, rx + 3, ry - 16);
+        else draw_blade(layer, rx, ry - 1, rx + 1.5f, ry - 14);
     } else if (p.held == HELD_PISTOL) {
-        if (p.hands == HANDS_AIM) draw_pistol(im, cx, cy - 13);
-        else draw_pistol(im, rx, ry + 1);
+        if (p.hands == HANDS_AIM) draw_pistol(layer, cx, cy - 14);
+        else draw_pistol(layer, rx, ry + 1);
     }
-    draw_head(im, cx, cy - 0.5f, lk, seed + 5);
-    outline(im, INK, false);
-    return im;
+    stack(fig, layer);
+    if (p.hands == HANDS_STRIKE) {
+        slash_trail(layer, cx, cy);
+        blit(fig, layer, 0, 0);
+        layer = make_image(CELL, CELL, MAGENTA);
+    }
+    draw_head(layer, cx, cy - 0.5f, lk, seed + 5);
+    stack(fig, layer);
+    return fig;
 }
 
 // Face down, arms thrown out, in a pool of blood.
@@ -246,11 +282,11 @@ Image make_characters()
     Image sheet = make_image(10 * CELL, 3 * CELL, MAGENTA);
     const Look looks[3] = {
         // Player: dirty white shirt, blood, wild black hair.
-        {{214, 168, 136}, {40, 30, 26}, {196, 190, 178}, {196, 190, 178}, {58, 56, 64}, {40, 30, 24}, 1, true, false},
+        {{214, 168, 136}, {34, 26, 24}, {204, 198, 184}, {204, 198, 184}, {78, 76, 92}, {44, 32, 26}, 1, true, false},
         // Civilian: brown jacket, jeans.
-        {{220, 176, 140}, {104, 70, 40}, {120, 92, 62}, {112, 86, 58}, {60, 76, 110}, {30, 26, 24}, 0, false, false},
+        {{220, 176, 140}, {58, 38, 24}, {156, 124, 80}, {146, 114, 72}, {62, 78, 112}, {30, 26, 24}, 0, false, false},
         // Armed: police blue.
-        {{206, 160, 126}, {30, 26, 24}, {46, 62, 112}, {42, 56, 102}, {30, 36, 60}, {16, 16, 18}, 2, false, true},
+        {{206, 160, 126}, {30, 26, 24}, {50, 68, 124}, {46, 62, 114}, {34, 42, 72}, {20, 20, 22}, 2, false, true},
     };
     const float strides[4] = {1, 0, -1, 0};
     for (int kind = 0; kind < 3; kind++) {

@@ -9,6 +9,7 @@
 //
 // Output is the same bytes on every run: all randomness is seeded here.
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -130,6 +131,89 @@ static Image tile_index(const Image& tiles, const Image& font)
     return out;
 }
 
+// A corner of a town laid out flat from the tiles, with figures and effects
+// on it: the quickest way to judge whether the pieces belong together.
+static Image mockup(const std::vector<Picture>& all)
+{
+    // Legend: one letter per tile, rows north to south.
+    static const char* MAP[] = {
+        "AAAAAAAAAAAAAAAAAAAAAAAA",
+        "aaaaaaaaaaaaaaaaaaaaaaaa",
+        "psssssssssssspssssssssss",
+        "..123..........rrrrr....",
+        "..456....ggggg.rrrrr..w.",
+        "..789....gWWWg.rrrrr....",
+        "..........gggg..........",
+        "qqqqqqqqqqqqqqqqqqqqqqqq",
+        "hhhhhhhhhhhhzhhhhhhhhhhh",
+        "mmmmmmmmmmmmZmmmmmmmmmmm",
+        "hhhhhhhhhhhhzhhhhhhhhhhh",
+        "pppppppppppppppppppppppp",
+        "..FFFF...kkkkkk..cccc...",
+        "..FFFF...kkkkkk..cccc...",
+    };
+    const int rows = sizeof MAP / sizeof MAP[0], cols = 24;
+    const Image& tiles = all[8].image;
+    Image out = make_image(cols * 32, rows * 32, {0, 0, 0});
+    for (int r = 0; r < rows; r++)
+        for (int c = 0; c < cols; c++) {
+            int t = 0;
+            switch (MAP[r][c]) {
+            case 'A': t = 97; break;           // tar roof
+            case 'a': t = 113; break;          // its south parapet
+            case 'p': t = 16 + (c * 7 + r) % 3; break;
+            case 's': t = 19; break;           // kerb north? no: pavement edge
+            case '.': t = 16; break;
+            case '1': t = 80; break; case '2': t = 81; break; case '3': t = 82; break;
+            case '4': t = 96; break; case '5': t = 89; break; case '6': t = 98; break;
+            case '7': t = 112; break; case '8': t = 113; break; case '9': t = 114; break;
+            case 'r': t = 103; break;
+            case 'g': t = 32 + (c + r) % 3; break;
+            case 'W': t = 128 + c % 8; break;
+            case 'w': t = 27; break;
+            case 'q': t = 20; break;           // kerb south
+            case 'h': t = (c % 5 == 0) ? 1 : 0; break;
+            case 'm': t = 5; break;
+            case 'z': t = 6; break;
+            case 'Z': t = 6; break;
+            case 'F': t = 136 + (c + r) % 8; break;
+            case 'k': t = 48; break;
+            case 'c': t = 51; break;
+            }
+            blit_rect(out, c * 32, r * 32, tiles, (t % 16) * 32, (t / 16) * 32, 32, 32);
+        }
+    const Image& ch = all[9].image;
+    const Image& blood = all[15].image;
+    struct Put { int sheet, col, row, x, y, deg; };
+    const Put puts[] = {
+        {15, 0, 0, 300, 250, 0},  {15, 2, 0, 330, 262, 90}, {9, 9, 1, 290, 230, 40}, {9, 5, 0, 360, 250, 300},
+        {9, 1, 1, 200, 300, 120}, {9, 3, 1, 520, 270, 200}, {9, 6, 2, 430, 180, 250}, {9, 7, 2, 600, 340, 270},
+        {9, 0, 1, 100, 380, 10},  {9, 9, 2, 640, 220, 160}, {10, 0, 0, 150, 200, 0},  {10, 1, 0, 470, 400, 0},
+    };
+    for (const Put& p : puts) {
+        const Image& src = p.sheet == 9 ? ch : (p.sheet == 15 ? blood : all[10].image);
+        int cell = p.sheet == 9 ? 64 : (p.sheet == 15 ? 32 : 24);
+        float a = p.deg * 0.017453292f, ca = std::cos(a), sa = std::sin(a);
+        // Shadow first, as the game draws it: the body in black, offset.
+        for (int pass = 0; pass < 2; pass++) {
+            int off = (p.sheet == 9 && pass == 0) ? 6 : 0;
+            if (p.sheet != 9 && pass == 0) continue;
+            for (int y = 0; y < cell; y++)
+                for (int x = 0; x < cell; x++) {
+                    float dx = x + 0.5f - cell / 2.0f, dy = y + 0.5f - cell / 2.0f;
+                    int sx = (int)std::floor(dx * ca + dy * sa + cell / 2.0f);
+                    int sy = (int)std::floor(-dx * sa + dy * ca + cell / 2.0f);
+                    if (sx < 0 || sy < 0 || sx >= cell || sy >= cell) continue;
+                    Rgb c = get_px(src, p.col * cell + sx, p.row * cell + sy);
+                    if (same_colour(c, MAGENTA)) continue;
+                    int ox = p.x + x + off, oy = p.y + y + off;
+                    put_px(out, ox, oy, pass == 0 ? scale(get_px(out, ox, oy), 0.45f) : c);
+                }
+        }
+    }
+    return out;
+}
+
 static void usage()
 {
     std::fprintf(stderr, "usage: gfxgen [--fonts DIR] (--out DIR | --contact-sheet FILE | --tile-index FILE | --icons DIR)\n");
@@ -138,7 +222,7 @@ static void usage()
 
 int main(int argc, char** argv)
 {
-    std::string out_dir, sheet_path, index_path, icon_dir;
+    std::string out_dir, sheet_path, index_path, icon_dir, mock_path;
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
         if (i + 1 >= argc) usage();
@@ -148,14 +232,15 @@ int main(int argc, char** argv)
         else if (a == "--contact-sheet") sheet_path = v;
         else if (a == "--tile-index") index_path = v;
         else if (a == "--icons") icon_dir = v;
+        else if (a == "--mockup") mock_path = v;
         else usage();
     }
-    if (out_dir.empty() && sheet_path.empty() && index_path.empty() && icon_dir.empty()) usage();
+    if (out_dir.empty() && sheet_path.empty() && index_path.empty() && icon_dir.empty() && mock_path.empty()) usage();
     if (!icon_dir.empty()) {
         for (int size : {16, 32, 48, 64, 128, 256})
             write_png(make_icon(size), icon_dir + "/crimson_" + std::to_string(size) + ".png", true);
     }
-    if (out_dir.empty() && sheet_path.empty() && index_path.empty()) return 0;
+    if (out_dir.empty() && sheet_path.empty() && index_path.empty() && mock_path.empty()) return 0;
     std::vector<Picture> all = make_all();
     for (const Picture& p : all) {
         for (int y = 0; y < p.image.h; y++)
@@ -170,5 +255,6 @@ int main(int argc, char** argv)
     }
     if (!sheet_path.empty()) save(contact_sheet(all, all[0].image), sheet_path);
     if (!index_path.empty()) save(tile_index(all[8].image, all[0].image), index_path);
+    if (!mock_path.empty()) save(mockup(all), mock_path);
     return 0;
 }

@@ -180,9 +180,9 @@ static Rgb slab_at(int x, int y)
     int sx = x % 16, sy = y % 16;
     float n = fractal_noise(x / 4.0f, y / 4.0f, 81, 8, 2);
     float tone = hash01(x / 16, y / 16, 82) * 0.25f;
-    Rgb c = mix({72, 72, 74}, {98, 96, 94}, n * 0.6f + tone);
+    Rgb c = mix({58, 60, 66}, {84, 84, 88}, n * 0.6f + tone);
     c = add(c, (int)(grain(x, y, 83) * 10));
-    if (sx == 0 || sy == 0) return {36, 36, 38};
+    if (sx == 0 || sy == 0) return {30, 30, 34};
     if (sx == 1 || sy == 1) return add(c, 14);
     if (sx == 15 || sy == 15) return scale(c, 0.78f);
     return c;
@@ -239,9 +239,12 @@ static void make_pavement()
     put(26, rotate(nw, 2));
     Image lamp = tile_from([](int x, int y) {
         Rgb c = slab_at(x, y);
-        float d = std::hypot(x - 15.5f, y - 15.5f) / 16.0f;
-        float l = std::max(0.0f, 1 - d);
-        return mix(c, rgb(c.r + 90, c.g + 70, c.b + 20), l * l);
+        // A sodium street lamp overhead: a warm pool that fades out just
+        // before the cell's edge, so it sits among plain slabs.
+        float d = std::hypot(x - 15.5f, y - 15.5f) / 17.0f;
+        float l = std::max(0.0f, 1 - d * d);
+        Rgb warm = rgb(c.r * 2 + 50, (int)(c.g * 1.6f) + 30, c.b);
+        return mix(c, warm, l * 0.85f);
     });
     fill_ellipse(lamp, 16, 16, 2.5f, 2.5f, {40, 40, 44}); // the lamp post's foot
     put_px(lamp, 15, 15, {110, 110, 116});
@@ -723,27 +726,40 @@ static Rgb roof_tiles_at(int x, int y)
 }
 
 // A roof piece with a parapet along the sides in `edges` (bit 0 north,
-// 1 east, 2 south, 3 west). The parapet's outer lip catches the light on the
-// north and west; it throws a shadow onto the roof south-east of it.
-static Image roof(Rgb (*surface)(int, int), int edges, Rgb cap)
+// 1 east, 2 south, 3 west) and, for the inside of an L-shaped roof, a stub
+// of parapet in the corners in `inner` (bit 0 north-west, 1 north-east,
+// 2 south-west, 3 south-east). The parapet's outer lip catches the light on
+// the north and west; it throws a shadow onto the roof south-east of it.
+static Image roof(Rgb (*surface)(int, int), int edges, Rgb cap, int inner = 0)
 {
     const int P = 4;
     bool n = edges & 1, e = edges & 2, s = edges & 4, w = edges & 8;
     return tile_from([&](int x, int y) {
         bool in_n = n && y < P, in_s = s && y > T - 1 - P, in_w = w && x < P, in_e = e && x > T - 1 - P;
-        if (in_n || in_s || in_w || in_e) {
+        bool top = y < P, bottom = y > T - 1 - P, left = x < P, right = x > T - 1 - P;
+        bool stub = ((inner & 1) && top && left) || ((inner & 2) && top && right) ||
+                    ((inner & 4) && bottom && left) || ((inner & 8) && bottom && right);
+        if (in_n || in_s || in_w || in_e || stub) {
             Rgb c = add(cap, (int)(grain(x, y, 471) * 10));
             bool outer = (in_n && y == 0) || (in_w && x == 0);
             bool outer_dark = (in_s && y == T - 1) || (in_e && x == T - 1);
             bool inner_lit = (in_s && y == T - P) || (in_e && x == T - P);
             bool inner_dark = (in_n && y == P - 1) || (in_w && x == P - 1);
+            if (stub && !(in_n || in_s || in_w || in_e)) {
+                inner_lit = (bottom && y == T - P) || (right && x == T - P);
+                inner_dark = (top && y == P - 1) || (left && x == P - 1);
+            }
             if (outer || inner_lit) c = add(c, 36);
             if (outer_dark || inner_dark) c = scale(c, 0.55f);
             return c;
         }
         Rgb c = surface(x, y);
-        // Shadow cast by the north and west parapets.
-        if ((n && y < P + 3) || (w && x < P + 3)) c = scale(c, 0.6f);
+        // Shadow cast by the north and west parapets and stubs.
+        bool shade = (n && y < P + 3) || (w && x < P + 3);
+        if ((inner & 1) && x < P + 3 && y < P + 3) shade = true;
+        if ((inner & 2) && x > T - 1 - P && y < P + 3) shade = true;
+        if ((inner & 4) && x < P + 3 && y > T - 1 - P) shade = true;
+        if (shade) c = scale(c, 0.6f);
         return c;
     });
 }
@@ -760,6 +776,12 @@ static void make_roofs()
     roof_set(80, tar_at, {104, 102, 98});
     roof_set(83, gravel_roof_at, {120, 116, 110});
     roof_set(86, roof_tiles_at, {70, 34, 28});
+    // Inner corners, north-west, north-east, south-west, south-east.
+    for (int k = 0; k < 4; k++) {
+        put(160 + k, roof(tar_at, 0, {104, 102, 98}, 1 << k));
+        put(164 + k, roof(gravel_roof_at, 0, {120, 116, 110}, 1 << k));
+        put(168 + k, roof(roof_tiles_at, 0, {70, 34, 28}, 1 << k));
+    }
     Image vent = tile_from(tar_at);
     fill_ellipse(vent, 18, 18, 8, 8, {20, 20, 22}); // shadow
     fill_ellipse(vent, 15, 15, 8, 8, {110, 112, 116});
@@ -914,17 +936,24 @@ static void make_interior_walls()
 
 static void make_water()
 {
-    // Two ripple fields drifting across each other; each moves 4 pixels a
-    // frame over a 32-pixel period, so frame 8 is frame 0 again.
+    // Swell bands rolling south and a cross chop rolling east, warped by a
+    // noise field; each advances one whole wave over the eight frames, so
+    // the loop closes. Everything repeats every 32 pixels.
+    const float TAU = 6.2831853f;
     for (int f = 0; f < 8; f++)
-        put(128 + f, tile_from([f](int x, int y) {
-            float a = fractal_noise((x + f * 4) / 8.0f, y / 8.0f, 611, 4, 2);
-            float b = fractal_noise(x / 8.0f, (y - f * 4) / 8.0f, 612, 4, 2);
-            float v = (a + b) * 0.5f;
-            Rgb c = mix({14, 30, 46}, {30, 62, 84}, v);
-            float crest = std::fabs(v - 0.55f);
-            if (crest < 0.02f) c = {110, 150, 170};
-            else if (crest < 0.045f) c = add(c, 22);
+        put(128 + f, tile_from([f, TAU](int x, int y) {
+            float warp = fractal_noise(x / 8.0f, y / 8.0f, 611, 4, 2);
+            float warp2 = fractal_noise(x / 8.0f, y / 8.0f, 612, 4, 2);
+            float swell = std::sin((y + warp * 10) * TAU / 16 - f * TAU / 8);
+            float chop = std::sin((x + warp2 * 12) * TAU / 8 + f * TAU / 4);
+            float v = swell * 0.65f + chop * 0.35f;
+            float depth = fractal_noise(x / 16.0f, y / 16.0f, 613, 2, 2);
+            Rgb c = mix({10, 22, 36}, {22, 46, 64}, depth);
+            if (v > 0.78f) c = {64, 104, 124};
+            else if (v > 0.55f) c = mix(c, {46, 80, 100}, 0.7f);
+            else if (v < -0.7f) c = scale(c, 0.75f);
+            // A glint that walks across the loop with the swell.
+            if (hash01(x, (y - f * 4) & 31, 614) > 0.985f && v > 0.3f) c = {170, 200, 210};
             return c;
         }));
 }
@@ -991,6 +1020,83 @@ static void make_tv_window()
     }
 }
 
+static void make_extras()
+{
+    // Pavement and street dressing.
+    Image puddle = tile_from(slab_at);
+    for (int y = 0; y < T; y++)
+        for (int x = 0; x < T; x++) {
+            float d = std::hypot(x - 15.0f, (y - 17.0f) * 1.3f) + fractal_noise(x / 3.0f, y / 3.0f, 701, 0, 2) * 6;
+            if (d < 10) put_px(puddle, x, y, mix({24, 30, 44}, {60, 70, 92}, (x * 3 + y) % 11 == 0 ? 0.9f : 0.2f));
+        }
+    put(172, puddle);
+    Image leaves = tile_from(slab_at);
+    rng_seed(711);
+    for (int i = 0; i < 12; i++) {
+        float x = rng_float() * 30 + 1, y = rng_float() * 30 + 1;
+        fill_ellipse_rot(leaves, x, y, 2.2f, 1.2f, rng_float() * 180, mix({150, 80, 30}, {100, 50, 20}, rng_float()));
+    }
+    put(173, leaves);
+    Image smear = tile_from(slab_at);
+    for (int k = 0; k < 3; k++) draw_line(smear, 4.0f + k * 2, 6.0f + k, 27.0f, 22.0f + k * 2, 2.2f, {84, 8, 10});
+    fill_ellipse(smear, 6, 7, 4, 3, {96, 8, 12});
+    put(174, smear);
+    Image ashpool = tile_from(asphalt_at);
+    for (int y = 0; y < T; y++)
+        for (int x = 0; x < T; x++) {
+            float d = std::hypot(x - 17.0f, (y - 14.0f) * 1.2f) + fractal_noise(x / 3.0f, y / 3.0f, 721, 0, 2) * 7;
+            if (d < 11) put_px(ashpool, x, y, mix({20, 26, 38}, {54, 64, 86}, (x + y * 3) % 13 == 0 ? 0.9f : 0.15f));
+        }
+    put(175, ashpool);
+    // Wall dressing.
+    put(176, tile_from([](int x, int y) {
+        // Wooden fence of upright boards.
+        Rgb c = mix({90, 62, 40}, {118, 84, 54}, hash01(x / 6, 0, 731));
+        c = scale(c, 0.85f + 0.25f * value_noise(x * 1.5f, y / 5.0f, 732, 0));
+        if (x % 6 == 0) c = {34, 24, 16};
+        if (y == 6 || y == 24) c = scale(c, 0.7f);
+        if (y < 2 && x % 6 > 1 && x % 6 < 5) c = add(c, 20);
+        return c;
+    }));
+    Image boarded = wall_from(brick_at);
+    fill_rect(boarded, 7, 5, 18, 20, {20, 16, 14});
+    for (int k = 0; k < 3; k++) {
+        draw_line(boarded, 6, 8.0f + k * 6, 26, 10.0f + k * 5, 4, {30, 22, 16});
+        draw_line(boarded, 6, 7.0f + k * 6, 26, 9.0f + k * 5, 3, mix({110, 80, 50}, {140, 104, 66}, k / 2.0f));
+    }
+    put(177, boarded);
+    Image broken = wall_from(brick_at);
+    window(broken, false);
+    float shard[] = {12, 10, 18, 7, 15, 15, 20, 19, 11, 20};
+    fill_polygon(broken, shard, 5, {6, 6, 10});
+    put(178, broken);
+    Image pipe = wall_from(brick_at);
+    fill_rect(pipe, 22, 0, 4, 32, {54, 58, 62});
+    fill_rect(pipe, 22, 0, 1, 32, {100, 104, 108});
+    for (int y = 4; y < 32; y += 12) fill_rect(pipe, 21, y, 6, 2, {40, 42, 46});
+    put(179, pipe);
+    Image conc_tag = wall_from(concrete_wall_at);
+    {
+        Image tag = make_image(T, T, MAGENTA);
+        draw_line(tag, 4, 20, 10, 8, 3, {230, 200, 40});
+        draw_line(tag, 10, 8, 13, 18, 3, {230, 200, 40});
+        draw_line(tag, 13, 18, 20, 9, 3, {230, 200, 40});
+        draw_line(tag, 20, 9, 27, 16, 3, {230, 200, 40});
+        draw_line(tag, 6, 25, 26, 24, 1.5f, {200, 40, 30});
+        outline(tag, {16, 16, 20}, false);
+        blit(conc_tag, tag, 0, 0);
+    }
+    put(180, conc_tag);
+    Image bloodwall = wall_from(plaster_at);
+    rng_seed(741);
+    fill_ellipse(bloodwall, 15, 12, 6, 5, {110, 8, 12});
+    for (int i = 0; i < 6; i++) {
+        float x = 9 + rng_float() * 13;
+        draw_line(bloodwall, x, 12, x, 16 + rng_float() * 14, 1.4f, {100, 6, 10});
+    }
+    put(181, bloodwall);
+}
+
 Image make_tiles(const Image& font)
 {
     sheet = make_image(512, 512, MAGENTA);
@@ -1005,5 +1111,6 @@ Image make_tiles(const Image& font)
     make_fire();
     make_neon(font);
     make_tv_window();
+    make_extras();
     return sheet;
 }

@@ -46,8 +46,16 @@
 //   121 tar roof, puddle  122 steel roof    123 chimney top
 //   125 metal roof sheet  126 dumpster lid   40 hedge top   42 tree crown
 //    46 crate top
+// Inner corners of the roofs, for L-shaped blocks: a stub of parapet in one
+// corner (north-west, north-east, south-west, south-east):
+//   tar roof 160-163     gravel roof 164-167     tiled roof 168-171
+// More floors: 172 slabs, puddle   173 slabs, leaves   174 slabs, blood smear
+//   175 asphalt, puddle
+// More sides: 176 wooden fence   177 brick, boarded window
+//   178 brick, broken window   179 brick, drainpipe   180 concrete, graffiti
+//   181 plaster, blood splash
 // Animated loops (place only the first cell; the game steps through 8):
-//   128 water             136 fire
+//   128 water (a floor)   136 fire on charred ground (a floor)
 //   144 brick wall with a blinking neon "BAR" sign (a side face)
 //   152 brick wall with a window lit by a flickering television (a side face)
 #ifndef GFXGEN_TILES_H

@@ -55,24 +55,34 @@ static void paint_lettering(Image& im, const Mask& m, int x0, int y0, const Lett
         }
 }
 
-// Drips of blood hanging from the lower edges of a mask drawn at (x0, y0).
-static void paint_drips(Image& im, const Mask& m, int x0, int y0, uint32_t seed, int max_len, Rgb colour)
+// Drips of blood hanging from the lower edges of a mask drawn at (x0, y0):
+// each one leaves the letter wide, thins as it runs and ends in a bead.
+static void paint_drips(Image& im, const Mask& m, int x0, int y0, uint32_t seed, int max_len, int chance, Rgb colour)
 {
     rng_seed(seed);
-    for (int x = 2; x < m.w - 2; x++) {
+    Rgb dark = scale(colour, 0.6f), light = rgb(colour.r + 80, colour.g + 50, colour.b + 40);
+    for (int x = 3; x < m.w - 3; x++) {
         for (int y = m.h - 2; y > 0; y--) {
-            if (!(mask_on(m, x, y) && !mask_on(m, x, y + 1) && mask_on(m, x - 1, y) && mask_on(m, x + 1, y)))
+            if (!(mask_on(m, x, y) && !mask_on(m, x, y + 1) && mask_on(m, x - 2, y) && mask_on(m, x + 2, y)))
                 continue;
-            if (rng_range(0, 99) < 7) {
-                int len = rng_range(max_len / 5, max_len);
-                float w = 1.2f + rng_float() * 1.6f;
-                float bx = x0 + x + 0.5f, by = y0 + y + 0.5f;
-                draw_line(im, bx, by - 1, bx, by + len, w * 2, INK);
-                fill_ellipse(im, bx, by + len + 1, w + 2.2f, w + 2.8f, INK);
-                draw_line(im, bx, by - 2, bx, by + len, w * 2 - 2, colour);
-                fill_ellipse(im, bx, by + len + 1, w + 1.2f, w + 1.8f, colour);
-                put_px(im, (int)bx - 1, (int)(by + len), add(colour, 70));
-                x += 3;
+            if (rng_range(0, 99) < chance) {
+                int len = rng_range(max_len / 6, max_len);
+                float w0 = 4.0f + rng_float() * 3.0f, w1 = 1.6f + rng_float() * 1.2f;
+                float bx = x0 + x + 0.5f, by = y0 + y;
+                for (int pass = 0; pass < 2; pass++) {
+                    Rgb c = pass == 0 ? INK : colour;
+                    float grow = pass == 0 ? 1.0f : 0.0f;
+                    for (int k = 0; k <= len; k++) {
+                        float t = (float)k / len, w = w0 + (w1 - w0) * std::sqrt(t);
+                        fill_rect(im, (int)(bx - w / 2 - grow), (int)by + k - 1, (int)std::ceil(w + 2 * grow), 2, c);
+                    }
+                    float bead = w1 + 1.6f + grow;
+                    fill_ellipse(im, bx, by + len + bead * 0.6f, bead, bead * 1.25f, c);
+                }
+                for (int k = 1; k < len; k++) put_px(im, (int)(bx - w1 / 2), (int)by + k, k < len / 3 ? light : colour);
+                for (int k = 0; k < len; k++) put_px(im, (int)(bx + w1 / 2), (int)by + k, dark);
+                put_px(im, (int)bx - 1, (int)(by + len + 1), light);
+                x += 4;
             }
             break;
         }
@@ -89,9 +99,14 @@ Image make_logo()
     int x2 = (W - l2.w) / 2, y2 = y1 + l1.h + 4;
     Lettering blood = {{236, 40, 28}, {112, 0, 4}, {255, 150, 120}, 3, 11};
     Lettering bone = {{236, 228, 214}, {150, 132, 120}, {255, 255, 250}, 3, 12};
-    paint_drips(im, l1, x1, y1, 21, 22, {150, 4, 8});
+    // A hard shadow down and right lifts the words off any background.
+    Mask s1 = dilate(l1, 3), s2 = dilate(l2, 3);
+    for (int y = 0; y < H; y++)
+        for (int x = 0; x < W; x++)
+            if (mask_on(s1, x - x1 - 5, y - y1 - 5) || mask_on(s2, x - x2 - 6, y - y2 - 6)) put_px(im, x, y, {30, 6, 8});
+    paint_drips(im, l1, x1, y1, 21, 14, 4, {150, 4, 8});
     paint_lettering(im, l1, x1, y1, bone);
-    paint_drips(im, l2, x2, y2, 22, 60, {150, 4, 8});
+    paint_drips(im, l2, x2, y2, 22, 64, 9, {160, 6, 10});
     paint_lettering(im, l2, x2, y2, blood);
     // Spatter across the words: the logo should look used.
     rng_seed(33);
