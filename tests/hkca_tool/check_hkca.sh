@@ -38,6 +38,11 @@ names=$(tail -n +2 list.txt | head -n 5 | awk '{print $1}' | tr '\n' ' ')
 grep -q "^gfx/tiles.bmp *20000 " list.txt || bad "list sizes"
 "$HKCA" extract one.bin "sfx/small theme.mod" got.mod && cmp -s got.mod "in/sfx/small theme.mod" || bad "extract to OUT"
 "$HKCA" extract best.bin story.txt && cmp -s story.txt in/story.txt || bad "extract to its own name"
+# Packing a folder into an archive inside it twice does not swallow the
+# first archive.
+"$HKCA" pack in in/self.bin >/dev/null && "$HKCA" pack in in/self.bin >/dev/null &&
+  ! "$HKCA" list in/self.bin | grep -q "^self.bin" || bad "the old archive was packed into the new one"
+rm -f in/self.bin
 # The same folder packs to the same bytes.
 "$HKCA" pack in again.bin >/dev/null && cmp -s one.bin again.bin || bad "pack is not stable"
 

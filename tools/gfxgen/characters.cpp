@@ -13,11 +13,14 @@
 //   column 7-8  armed: aiming while walking, frames 2 and 3
 //               (player: the blade raised again; civilian: hands up in panic)
 //   column 9    the corpse, face down in its pool of blood
+#include <algorithm>
 #include <cmath>
 
 #include "pictures.h"
 
 static const int CELL = 64;
+// Figures fill their 32-unit box with the arms just past it.
+static const float FIGURE_SCALE = 1.18f;
 
 struct Look {
     Rgb skin, hair, shirt, sleeve, trousers, shoes;
@@ -35,9 +38,51 @@ struct Pose {
     Held held;
 };
 
+// Figures are designed at one size and drawn a little larger about the
+// cell's centre; every shape of a figure goes through these.
+static float fig_scale = 1.0f;
+static const float FIG_CX = 32, FIG_CY = 33;
+static float tx(float x) { return FIG_CX + (x - FIG_CX) * fig_scale; }
+static float ty(float y) { return FIG_CY + (y - FIG_CY) * fig_scale; }
+
+static void s_ellipse(Image& im, float cx, float cy, float rx, float ry, Rgb c)
+{
+    fill_ellipse(im, tx(cx), ty(cy), rx * fig_scale, ry * fig_scale, c);
+}
+
+static void s_line(Image& im, float x0, float y0, float x1, float y1, float w, Rgb c)
+{
+    draw_line(im, tx(x0), ty(y0), tx(x1), ty(y1), w * fig_scale, c);
+}
+
+static void s_rect(Image& im, int x, int y, int w, int h, Rgb c)
+{
+    fill_rect(im, (int)std::lround(tx((float)x)), (int)std::lround(ty((float)y)), std::max(1, (int)std::lround(w * fig_scale)),
+              std::max(1, (int)std::lround(h * fig_scale)), c);
+}
+
+static void s_px(Image& im, int x, int y, Rgb c)
+{
+    put_px(im, (int)std::floor(tx(x + 0.5f)), (int)std::floor(ty(y + 0.5f)), c);
+}
+
+static void s_poly(Image& im, const float* xy, int n, Rgb c)
+{
+    float t[64];
+    for (int i = 0; i < n && i < 32; i++) {
+        t[i * 2] = tx(xy[i * 2]);
+        t[i * 2 + 1] = ty(xy[i * 2 + 1]);
+    }
+    fill_polygon(im, t, n, c);
+}
+
 // Light from the top left: a lit rim toward it, a shaded rim away from it.
 static void shaded_ellipse(Image& im, float cx, float cy, float rx, float ry, Rgb c)
 {
+    cx = tx(cx);
+    cy = ty(cy);
+    rx *= fig_scale;
+    ry *= fig_scale;
     for (int y = (int)(cy - ry - 1); y <= (int)(cy + ry + 1); y++)
         for (int x = (int)(cx - rx - 1); x <= (int)(cx + rx + 1); x++) {
             float dx = (x + 0.5f - cx) / rx, dy = (y + 0.5f - cy) / ry;
@@ -50,8 +95,8 @@ static void shaded_ellipse(Image& im, float cx, float cy, float rx, float ry, Rg
 
 static void limb(Image& im, float x0, float y0, float x1, float y1, float w, Rgb c)
 {
-    draw_line(im, x0, y0, x1, y1, w, scale(c, 0.8f));
-    draw_line(im, x0 - 0.5f, y0 - 0.5f, x1 - 0.5f, y1 - 0.5f, w - 1.6f, c);
+    s_line(im, x0, y0, x1, y1, w, scale(c, 0.8f));
+    s_line(im, x0 - 0.5f, y0 - 0.5f, x1 - 0.5f, y1 - 0.5f, w - 1.6f, c);
 }
 
 static void draw_blade(Image& im, float hx, float hy, float tx, float ty)
@@ -59,18 +104,18 @@ static void draw_blade(Image& im, float hx, float hy, float tx, float ty)
     float dx = tx - hx, dy = ty - hy, len = std::sqrt(dx * dx + dy * dy);
     float ux = dx / len, uy = dy / len;
     // Grip behind the hand, guard at the hand, steel to the tip.
-    draw_line(im, hx - ux * 3, hy - uy * 3, hx, hy, 2.2f, {70, 40, 24});
-    draw_line(im, hx - uy * 2.5f, hy + ux * 2.5f, hx + uy * 2.5f, hy - ux * 2.5f, 1.6f, {120, 110, 90});
-    draw_line(im, hx + ux, hy + uy, tx, ty, 2.6f, {150, 156, 166});
-    draw_line(im, hx + ux - 0.6f, hy + uy - 0.6f, tx - 0.6f, ty - 0.6f, 1.0f, {232, 238, 245});
+    s_line(im, hx - ux * 3, hy - uy * 3, hx, hy, 2.2f, {70, 40, 24});
+    s_line(im, hx - uy * 2.5f, hy + ux * 2.5f, hx + uy * 2.5f, hy - ux * 2.5f, 1.6f, {120, 110, 90});
+    s_line(im, hx + ux, hy + uy, tx, ty, 2.6f, {150, 156, 166});
+    s_line(im, hx + ux - 0.6f, hy + uy - 0.6f, tx - 0.6f, ty - 0.6f, 1.0f, {232, 238, 245});
     // Blood on the last third of the edge.
-    draw_line(im, hx + ux * len * 0.65f, hy + uy * len * 0.65f, tx, ty, 1.6f, {170, 10, 14});
+    s_line(im, hx + ux * len * 0.65f, hy + uy * len * 0.65f, tx, ty, 1.6f, {170, 10, 14});
 }
 
 static void draw_pistol(Image& im, float x, float y)
 {
-    fill_rect(im, (int)x - 1, (int)y - 8, 3, 9, {48, 48, 54});
-    fill_rect(im, (int)x - 1, (int)y - 8, 1, 8, {96, 98, 108});
+    s_rect(im, (int)x - 1, (int)y - 8, 3, 9, {48, 48, 54});
+    s_rect(im, (int)x - 1, (int)y - 8, 1, 8, {96, 98, 108});
 }
 
 static void draw_hand(Image& im, float x, float y, const Look& lk) { shaded_ellipse(im, x, y, 2.4f, 2.4f, lk.skin); }
@@ -79,12 +124,12 @@ static void draw_head(Image& im, float cx, float cy, const Look& lk, uint32_t se
 {
     if (lk.head == 2) {
         // Peaked cap: a black visor toward the front, the crown, a badge.
-        fill_ellipse(im, cx, cy - 5.0f, 5.0f, 3.0f, {16, 16, 20});
-        put_px(im, (int)cx - 2, (int)(cy - 7.0f), {90, 90, 104});
-        put_px(im, (int)cx - 1, (int)(cy - 7.0f), {70, 70, 84});
+        s_ellipse(im, cx, cy - 5.0f, 5.0f, 3.0f, {16, 16, 20});
+        s_px(im, (int)cx - 2, (int)(cy - 7.0f), {90, 90, 104});
+        s_px(im, (int)cx - 1, (int)(cy - 7.0f), {70, 70, 84});
         shaded_ellipse(im, cx, cy + 0.5f, 6.2f, 5.8f, {40, 52, 96});
-        fill_ellipse(im, cx, cy + 0.5f, 6.2f * 0.55f, 5.8f * 0.5f, {48, 62, 112});
-        fill_ellipse(im, cx, cy - 2.2f, 1.5f, 1.3f, {226, 196, 80});
+        s_ellipse(im, cx, cy + 0.5f, 6.2f * 0.55f, 5.8f * 0.5f, {48, 62, 112});
+        s_ellipse(im, cx, cy - 2.2f, 1.5f, 1.3f, {226, 196, 80});
         return;
     }
     if (lk.head == 1) {
@@ -96,20 +141,22 @@ static void draw_head(Image& im, float cx, float cy, const Look& lk, uint32_t se
             float b = 0.3f + rng_float() * 0.15f;
             float pts[] = {cx + std::sin(a - b) * 4.0f, cy - std::cos(a - b) * 4.0f, cx + std::sin(a) * r,
                            cy - std::cos(a) * r, cx + std::sin(a + b) * 4.0f, cy - std::cos(a + b) * 4.0f};
-            fill_polygon(im, pts, 3, scale(lk.hair, 0.8f + rng_float() * 0.4f));
+            s_poly(im, pts, 3, scale(lk.hair, 0.8f + rng_float() * 0.4f));
         }
         shaded_ellipse(im, cx, cy, 5.2f, 5.2f, lk.hair);
-        for (int i = 0; i < 7; i++) {
-            float a = rng_float() * 6.28f, r = 3 + rng_float() * 3.5f;
-            draw_line(im, cx - 1, cy - 1, cx + std::sin(a) * r, cy - std::cos(a) * r, 1, add(lk.hair, 40));
+        // Short lit strands on the side toward the light.
+        for (int i = 0; i < 6; i++) {
+            float a = (-110 + rng_float() * 100) * 0.017453292f, r0 = 1.5f + rng_float() * 2, r1 = r0 + 2.5f;
+            s_line(im, cx + std::sin(a) * r0, cy - std::cos(a) * r0, cx + std::sin(a) * r1, cy - std::cos(a) * r1, 1,
+                   add(lk.hair, 46));
         }
         return;
     }
     shaded_ellipse(im, cx, cy, 5.8f, 6.2f, lk.hair);
     // A parting and a glimpse of forehead at the front.
-    fill_ellipse(im, cx, cy - 5.2f, 3.0f, 1.4f, lk.skin);
-    draw_line(im, cx - 1.5f, cy - 3, cx - 1.0f, cy + 3, 1, scale(lk.hair, 0.6f));
-    draw_line(im, cx + 1.5f, cy - 2, cx + 3.0f, cy + 2, 1, add(lk.hair, 30));
+    s_ellipse(im, cx, cy - 5.2f, 3.0f, 1.4f, lk.skin);
+    s_line(im, cx - 1.5f, cy - 3, cx - 1.0f, cy + 3, 1, scale(lk.hair, 0.6f));
+    s_line(im, cx + 1.5f, cy - 2, cx + 3.0f, cy + 2, 1, add(lk.hair, 30));
 }
 
 // Lays a part drawn on its own layer over the figure with its own dark
@@ -126,9 +173,9 @@ static void slash_trail(Image& im, float cx, float cy)
 {
     for (int a = -70; a <= 40; a += 2) {
         float r = a * 0.017453292f;
-        float rad = 22 + (a + 70) * 0.02f;
+        float rad = 21 + (a + 70) * 0.02f;
         float w = 0.6f + (a + 70) / 110.0f * 1.6f;
-        draw_line(im, cx + std::sin(r) * rad, cy - std::cos(r) * rad, cx + std::sin(r + 0.04f) * rad,
+        s_line(im, cx + std::sin(r) * rad, cy - std::cos(r) * rad, cx + std::sin(r + 0.04f) * rad,
                   cy - std::cos(r + 0.04f) * rad, w, mix({120, 130, 150}, {235, 240, 250}, (a + 70) / 110.0f));
     }
 }
@@ -158,7 +205,7 @@ static Image draw_figure(const Look& lk, const Pose& p, uint32_t seed)
         ry = cy - 13;
     } else if (p.hands == HANDS_STRIKE) {
         rx = cx + 8;
-        ry = cy - 15;
+        ry = cy - 13;
     } else if (p.hands == HANDS_PANIC) {
         lx = cx - 14;
         ly = cy - 9 + swing * 2;
@@ -187,18 +234,18 @@ static Image draw_figure(const Look& lk, const Pose& p, uint32_t seed)
         rng_seed(seed);
         for (int i = 0; i < 6; i++) {
             float x = cx - 9 + rng_float() * 18, y = cy - 3 + rng_float() * 7;
-            fill_ellipse(layer, x, y, 1.2f + rng_float() * 1.8f, 1.0f + rng_float(), {150, 12, 16});
+            s_ellipse(layer, x, y, 1.2f + rng_float() * 1.8f, 1.0f + rng_float(), {150, 12, 16});
         }
         for (int i = 0; i < 3; i++) {
             float x = cx - 7 + rng_float() * 14, y = cy - 2 + rng_float() * 5;
-            draw_line(layer, x, y, x + 2 - rng_float() * 4, y + 2.5f, 1, scale(lk.skin, 0.85f));
+            s_line(layer, x, y, x + 2 - rng_float() * 4, y + 2.5f, 1, scale(lk.skin, 0.85f));
         }
-        put_px(layer, (int)cx + 9, (int)cy + 4, {110, 6, 10});
+        s_px(layer, (int)cx + 9, (int)cy + 4, {110, 6, 10});
     }
     if (lk.badge) {
-        fill_rect(layer, (int)cx - 12, (int)cy, 4, 2, {170, 176, 190}); // epaulettes
-        fill_rect(layer, (int)cx + 9, (int)cy, 4, 2, {170, 176, 190});
-        put_px(layer, (int)cx - 7, (int)cy + 3, {230, 200, 80});
+        s_rect(layer, (int)cx - 12, (int)cy, 4, 2, {170, 176, 190}); // epaulettes
+        s_rect(layer, (int)cx + 9, (int)cy, 4, 2, {170, 176, 190});
+        s_px(layer, (int)cx - 7, (int)cy + 3, {230, 200, 80});
     }
     stack(fig, layer);
 
@@ -211,7 +258,7 @@ static Image draw_figure(const Look& lk, const Pose& p, uint32_t seed)
         draw_hand(layer, rx, ry, lk);
     }
     if (p.held == HELD_BLADE) {
-        if (p.hands == HANDS_STRIKE) draw_blade(layer, rx, ry - 1, rx - 12, ry - 12);
+        if (p.hands == HANDS_STRIKE) draw_blade(layer, rx, ry - 1, rx - 11, ry - 10);
         else if (p.hands == HANDS_RAISED) draw_blade(layer, rx, ry - 1, rx + 3, ry - 16);
         else draw_blade(layer, rx, ry - 1, rx + 1.5f, ry - 14);
     } else if (p.held == HELD_PISTOL) {
@@ -232,6 +279,9 @@ static Image draw_figure(const Look& lk, const Pose& p, uint32_t seed)
 // Face down, arms thrown out, in a pool of blood.
 static Image draw_corpse(const Look& lk, Held held, uint32_t seed)
 {
+    // Lying full length the body is long enough at its designed size.
+    float standing_scale = fig_scale;
+    fig_scale = 1.0f;
     Image pool = make_image(CELL, CELL, MAGENTA);
     rng_seed(seed);
     const float cx = 32, cy = 32;
@@ -265,15 +315,16 @@ static Image draw_corpse(const Look& lk, Held held, uint32_t seed)
     shaded_ellipse(body, cx, cy + 4.5f, 7.0f, 4.0f, lk.trousers);
     if (lk.torn) {
         for (int i = 0; i < 5; i++)
-            fill_ellipse(body, cx - 6 + rng_float() * 12, cy - 8 + rng_float() * 12, 1.5f + rng_float() * 2, 1.3f,
+            s_ellipse(body, cx - 6 + rng_float() * 12, cy - 8 + rng_float() * 12, 1.5f + rng_float() * 2, 1.3f,
                          {140, 10, 14});
     }
-    fill_ellipse(body, cx + 2, cy - 3, 2.6f, 2.2f, {120, 6, 10}); // the wound
+    s_ellipse(body, cx + 2, cy - 3, 2.6f, 2.2f, {120, 6, 10}); // the wound
     draw_head(body, cx - 1, cy - 15, lk, seed + 9);
     if (held == HELD_BLADE) draw_blade(body, cx + 22, cy - 20, cx + 27, cy - 8);
     if (held == HELD_PISTOL) draw_pistol(body, cx - 22, cy + 10);
     outline(body, INK, false);
     blit(pool, body, 0, 0);
+    fig_scale = standing_scale;
     return pool;
 }
 
@@ -289,6 +340,7 @@ Image make_characters()
         {{206, 160, 126}, {30, 26, 24}, {50, 68, 124}, {46, 62, 114}, {34, 42, 72}, {20, 20, 22}, 2, false, true},
     };
     const float strides[4] = {1, 0, -1, 0};
+    fig_scale = FIGURE_SCALE;
     for (int kind = 0; kind < 3; kind++) {
         const Look& lk = looks[kind];
         Held held = kind == 0 ? HELD_BLADE : (kind == 2 ? HELD_PISTOL : HELD_NONE);

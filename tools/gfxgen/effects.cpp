@@ -7,42 +7,53 @@
 
 static const float PI = 3.14159265f;
 
-// An irregular splash: a core blob with lobes and loose droplets, cut hard.
-static void splash(Image& im, float cx, float cy, float r, uint32_t seed, Rgb dark, Rgb mid, Rgb wet)
+// A flat splash of blood: a lumpy pool, tapering streaks thrown outward
+// ending in drops, a few loose droplets; darker where it pooled thick and
+// wet along the edges that face the light. Stays within r of the centre.
+static void splash(Image& im, float cx, float cy, float r, uint32_t seed)
 {
     rng_seed(seed);
-    int lobes = rng_range(5, 8);
-    fill_ellipse(im, cx, cy, r * 0.62f, r * 0.55f, dark);
+    const Rgb base = {110, 4, 8};
+    fill_ellipse(im, cx, cy, r * 0.45f, r * 0.4f, base);
+    int lobes = rng_range(4, 6);
     for (int i = 0; i < lobes; i++) {
-        float a = rng_float() * 2 * PI, d = r * (0.3f + rng_float() * 0.35f), s = r * (0.2f + rng_float() * 0.22f);
-        fill_ellipse(im, cx + std::sin(a) * d, cy - std::cos(a) * d, s, s * 0.85f, dark);
-        // A streak thrown outward from the lobe.
-        float far = r * (0.7f + rng_float() * 0.3f);
-        draw_line(im, cx + std::sin(a) * d, cy - std::cos(a) * d, cx + std::sin(a) * far, cy - std::cos(a) * far,
-                  1.5f + rng_float(), dark);
-        fill_ellipse(im, cx + std::sin(a) * far, cy - std::cos(a) * far, 1.3f, 1.3f, dark);
+        float a = rng_float() * 2 * PI, d = r * (0.2f + rng_float() * 0.2f), s = r * (0.2f + rng_float() * 0.15f);
+        fill_ellipse(im, cx + std::sin(a) * d, cy - std::cos(a) * d, s, s * 0.85f, base);
     }
-    for (int i = 0; i < 7; i++) {
-        float a = rng_float() * 2 * PI, d = r * (0.75f + rng_float() * 0.3f);
-        fill_ellipse(im, cx + std::sin(a) * d, cy - std::cos(a) * d, 0.9f, 0.9f, dark);
-    }
-    // Wet middle with a glint toward the light.
-    for (int y = (int)(cy - r); y <= (int)(cy + r); y++)
-        for (int x = (int)(cx - r); x <= (int)(cx + r); x++) {
-            if (!same_colour(get_px(im, x, y), dark)) continue;
-            float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
-            if (dx * dx + dy * dy < r * r * 0.2f) put_px(im, x, y, mid);
+    int streaks = rng_range(4, 7);
+    for (int i = 0; i < streaks; i++) {
+        float a = rng_float() * 2 * PI, len = r * (0.62f + rng_float() * 0.22f);
+        const int STEPS = 8;
+        for (int k = 0; k < STEPS; k++) {
+            float t0 = 0.3f + 0.7f * k / STEPS, t1 = 0.3f + 0.7f * (k + 1) / STEPS;
+            float w = 2.8f - 2.0f * t0;
+            draw_line(im, cx + std::sin(a) * len * t0, cy - std::cos(a) * len * t0, cx + std::sin(a) * len * t1,
+                      cy - std::cos(a) * len * t1, std::max(1.0f, w), base);
         }
-    put_px(im, (int)(cx - r * 0.2f), (int)(cy - r * 0.25f), wet);
-    put_px(im, (int)(cx - r * 0.2f) + 1, (int)(cy - r * 0.25f), wet);
+        float dd = len + 1.8f, rr = 0.9f + rng_float() * 0.7f;
+        fill_ellipse(im, cx + std::sin(a) * dd, cy - std::cos(a) * dd, rr, rr, base);
+    }
+    for (int i = 0; i < 5; i++) {
+        float a = rng_float() * 2 * PI, d = r * (0.55f + rng_float() * 0.35f);
+        fill_ellipse(im, cx + std::sin(a) * d, cy - std::cos(a) * d, 0.8f, 0.8f, base);
+    }
+    int x0 = (int)(cx - r - 1), y0 = (int)(cy - r - 1), size = (int)(2 * r + 3);
+    for (int y = y0; y < y0 + size; y++)
+        for (int x = x0; x < x0 + size; x++) {
+            if (!is_ink(im, x, y)) continue;
+            float n = fractal_noise(x / 3.0f, y / 3.0f, seed + 3, 0, 2);
+            float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
+            Rgb c = mix({80, 2, 6}, {132, 8, 12}, n);
+            if (dx * dx + dy * dy < r * r * 0.06f) c = scale(c, 0.75f);
+            if (!is_ink(im, x - 1, y - 1) && !is_ink(im, x, y - 1)) c = {168, 30, 30};
+            put_px(im, x, y, c);
+        }
 }
 
 Image make_blood()
 {
     Image im = make_image(128, 32, MAGENTA);
-    for (int i = 0; i < 4; i++) {
-        splash(im, 32 * i + 16.0f, 16.0f, 13.0f - (i % 2) * 2, 900 + i, {110, 4, 8}, {150, 10, 12}, {230, 110, 100});
-    }
+    for (int i = 0; i < 4; i++) splash(im, 32 * i + 16.0f, 16.0f, 13.0f - (i % 2) * 2, 900 + i * 7);
     return im;
 }
 
@@ -134,7 +145,7 @@ Image make_ricochet()
         // Sparks fly out and cool from white to orange to red.
         Rgb col = f < 2 ? Rgb{255, 250, 200} : (f < 4 ? Rgb{255, 170, 40} : Rgb{200, 70, 20});
         for (int i = 0; i < 9; i++) {
-            float d0 = (2 + f * 3) * spd[i], d1 = d0 + 4 - f * 0.5f;
+            float d0 = (2 + f * 2.6f) * spd[i], d1 = std::min(d0 + 4 - f * 0.5f, 14.5f);
             draw_line(im, cx + std::sin(ang[i]) * d0, cy - std::cos(ang[i]) * d0, cx + std::sin(ang[i]) * d1,
                       cy - std::cos(ang[i]) * d1, 1.3f, col);
         }
@@ -157,7 +168,7 @@ Image make_spawn()
     rng_seed(5151);
     for (int f = 0; f < 7; f++) {
         float cx = f * 56 + 28.0f, cy = 28.0f, t = f / 6.0f;
-        float ring = 6 + t * 20, thick = 4.5f - t * 3;
+        float ring = 6 + t * 16, thick = 4.5f - t * 3;
         for (int y = 0; y < 56; y++)
             for (int x = 0; x < 56; x++) {
                 float dx = x + 0.5f - 28, dy = y + 0.5f - 28, d = std::sqrt(dx * dx + dy * dy);
@@ -175,7 +186,9 @@ Image make_spawn()
             fill_ellipse(im, cx, cy, r * 0.55f, r * 0.55f, {255, 255, 255});
         }
         for (int k = 0; k < 12; k++) {
-            float a = (k * 30 + f * 9) * PI / 180, d0 = ring + 2 + (k % 3) * 2, d1 = d0 + 3 + (6 - f) * 0.6f;
+            float a = (k * 30 + f * 9) * PI / 180, d0 = ring + 2 + (k % 3) * 1.5f;
+            float d1 = std::min(d0 + 3 + (6 - f) * 0.6f, 26.5f);
+            if (d0 >= d1) continue;
             if (hash01(k, f, 611) < t * 0.6f) continue;
             draw_line(im, cx + std::sin(a) * d0, cy - std::cos(a) * d0, cx + std::sin(a) * d1,
                       cy - std::cos(a) * d1, 1.2f, {160, 220, 255});

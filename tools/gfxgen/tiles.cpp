@@ -180,7 +180,7 @@ static Rgb slab_at(int x, int y)
     int sx = x % 16, sy = y % 16;
     float n = fractal_noise(x / 4.0f, y / 4.0f, 81, 8, 2);
     float tone = hash01(x / 16, y / 16, 82) * 0.25f;
-    Rgb c = mix({58, 60, 66}, {84, 84, 88}, n * 0.6f + tone);
+    Rgb c = mix({48, 50, 58}, {72, 73, 80}, n * 0.6f + tone);
     c = add(c, (int)(grain(x, y, 83) * 10));
     if (sx == 0 || sy == 0) return {30, 30, 34};
     if (sx == 1 || sy == 1) return add(c, 14);
@@ -194,10 +194,10 @@ static Image kerb_north()
     for (int x = 0; x < T; x++) {
         put_px(t, x, 0, {22, 22, 26});
         for (int y = 1; y < 7; y++) {
-            Rgb c = mix({112, 110, 108}, {136, 134, 130}, hash01(x, y, 91));
-            if (y == 1) c = {150, 148, 144};
-            if (y == 6) c = {58, 58, 60};
-            if (x % 16 == 0) c = {48, 48, 50};
+            Rgb c = mix({88, 88, 92}, {106, 106, 110}, hash01(x, y, 91));
+            if (y == 1) c = {126, 126, 130};
+            if (y == 6) c = {44, 44, 50};
+            if (x % 16 == 0) c = {40, 40, 46};
             put_px(t, x, y, c);
         }
     }

@@ -178,6 +178,11 @@ static bool decode_member(const std::vector<uint8_t>& a, const Member& m, std::v
     return true;
 }
 
+// The archive being replaced, when it lies inside the packed folder: it
+// must not become a member of its successor.
+static struct stat previous_archive;
+static bool have_previous_archive = false;
+
 static bool collect_files(const std::string& dir, const std::string& prefix, std::vector<std::string>* names)
 {
     DIR* d = opendir(dir.c_str());
@@ -198,6 +203,9 @@ static bool collect_files(const std::string& dir, const std::string& prefix, std
         } else if (S_ISDIR(st.st_mode)) {
             ok = collect_files(path, name, names) && ok;
         } else if (S_ISREG(st.st_mode)) {
+            if (have_previous_archive && st.st_dev == previous_archive.st_dev &&
+                st.st_ino == previous_archive.st_ino)
+                continue;
             names->push_back(name);
         }
     }
@@ -208,6 +216,7 @@ static bool collect_files(const std::string& dir, const std::string& prefix, std
 static int pack(const char* dir, const char* archive_path, bool best)
 {
     std::vector<std::string> names;
+    have_previous_archive = stat(archive_path, &previous_archive) == 0;
     if (!collect_files(dir, "", &names))
         return 1;
     // Byte order of the names, so the same folder always packs to the same
