@@ -162,7 +162,17 @@ TEST(Input, OnlyLeftAltWithF4Quits)
     keys[SDLK_RALT] = 1;
     handle_event(&f4, keys);
     EXPECT_EQ(game_state, 1);
+    f4.key.keysym.mod = KMOD_RALT;
+    handle_event(&f4, keys);
+    EXPECT_EQ(game_state, 1);
     keys[KEY_LEFT_ALT] = 1;
+    handle_event(&f4, keys);
+    EXPECT_EQ(game_state, -1);
+    // An Alt already released when the event is handled still counts if the
+    // event recorded it.
+    game_state = 1;
+    keys[KEY_LEFT_ALT] = 0;
+    f4.key.keysym.mod = KMOD_LALT;
     handle_event(&f4, keys);
     EXPECT_EQ(game_state, -1);
     // Key releases and other events change nothing.

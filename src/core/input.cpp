@@ -12,6 +12,8 @@
 #include "core/states.h"
 #include "render/fade.h"
 #include "render/fps.h"
+#include "render/screen.h"
+#include "render/textures.h"
 #include "scores/highscores.h"
 #include "sound/sound.h"
 
@@ -22,10 +24,25 @@ void enable_text_input()
     SDL_EnableUNICODE(1);
 }
 
-// Only the left Alt key makes the combinations.
-static bool left_alt_held(const uint8_t* key_state)
+// Only the left Alt key makes the combinations. The key state array alone
+// is not enough: it is refreshed when the queue is pumped, so an Alt released
+// quickly after the other key already reads as up by the time the key's
+// event is handled. The modifiers recorded with the event itself do not lose
+// it.
+static bool left_alt_held(const SDL_keysym* key, const uint8_t* key_state)
 {
-    return key_state && key_state[KEY_LEFT_ALT];
+    return (key->mod & KMOD_LALT) != 0 || (key_state && key_state[KEY_LEFT_ALT]);
+}
+
+// A new video mode brings a new OpenGL context without our textures, so
+// they are deleted before and loaded again after. init_screen also restarts
+// frame timing and drops any fade and pending screenshot.
+static void toggle_full_screen()
+{
+    settings[FULL_SCREEN] = !settings[FULL_SCREEN];
+    free_graphics();
+    init_screen(settings[FULL_SCREEN]);
+    load_graphics();
 }
 
 // Cleared for the rest of a pass by the Space that opens the name entry, so
@@ -101,7 +118,7 @@ static void handle_state_key(const SDL_keysym* key, const uint8_t* key_state)
     case KEY_KP_ENTER:
         // Left Alt + Return belongs to the full-screen switch alone.
         if (game_state == STATE_NEW_HIGHSCORE &&
-            !((int)key->sym == KEY_RETURN && left_alt_held(key_state)))
+            !((int)key->sym == KEY_RETURN && left_alt_held(key, key_state)))
             insert_highscore();
         break;
     case KEY_BACKSPACE:
@@ -138,8 +155,15 @@ static void handle_key(const SDL_keysym* key, const uint8_t* key_state)
 {
     handle_state_key(key, key_state);
     switch ((int)key->sym) {
+    case KEY_RETURN:
+        // The Return of this combination does nothing else.
+        if (left_alt_held(key, key_state)) {
+            toggle_full_screen();
+            return;
+        }
+        break;
     case KEY_F4:
-        if (left_alt_held(key_state))
+        if (left_alt_held(key, key_state))
             game_state = STATE_QUIT;
         break;
     case KEY_PRINT:

@@ -93,6 +93,7 @@ void start_up(int argc, char** argv)
     init_screen(settings[FULL_SCREEN]);
     enable_text_input();
     init_sound();
+    load_graphics();
     load_modules();
     load_samples();
     load_highscores();

@@ -3,8 +3,10 @@
 #include <SDL.h>
 #include <GL/gl.h>
 #include <climits>
+#include <cstdlib>
 
 #include "render/screen.h"
+#include "util/archive.h"
 #include "util/errors.h"
 
 Texture textures[TEXTURE_COUNT];
@@ -106,6 +108,19 @@ void load_texture_bmp(int id, const void* data, size_t size)
     SDL_FreeSurface(upload);
     SDL_FreeSurface(converted);
     SDL_FreeSurface(bitmap);
+}
+
+void load_graphics()
+{
+    for (int id = 0; id < TEXTURE_COUNT; id++) {
+        uint32_t size = 0;
+        uint8_t* data = hkca_uncompress(GRAPHICS_ARCHIVE, texture_files[id], &size);
+        if (!data)
+            fatal_error("load_graphics()", "File \"%s\" not found in archive \"%s\"",
+                        texture_files[id], GRAPHICS_ARCHIVE);
+        load_texture_bmp(id, data, size);
+        free(data);
+    }
 }
 
 void free_graphics()

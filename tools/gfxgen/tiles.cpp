@@ -179,12 +179,18 @@ static Rgb slab_at(int x, int y)
 {
     int sx = x % 16, sy = y % 16;
     float n = fractal_noise(x / 4.0f, y / 4.0f, 81, 8, 2);
-    float tone = hash01(x / 16, y / 16, 82) * 0.25f;
-    Rgb c = mix({48, 50, 58}, {72, 73, 80}, n * 0.6f + tone);
+    // Each slab weathered on its own: tone, and grime gathered toward one
+    // corner of it.
+    int slab = (x / 16) % 2 + ((y / 16) % 2) * 2;
+    float tone = hash01(slab, 0, 82) * 0.4f;
+    Rgb c = mix({46, 48, 56}, {72, 73, 80}, n * 0.5f + tone);
+    float gx = hash01(slab, 1, 84) * 16, gy = hash01(slab, 2, 84) * 16;
+    float grime = std::max(0.0f, 1 - std::hypot(sx - gx, sy - gy) / 9.0f);
+    c = scale(c, 1 - grime * 0.25f * fractal_noise(x / 2.0f, y / 2.0f, 85, 16, 2));
     c = add(c, (int)(grain(x, y, 83) * 10));
-    if (sx == 0 || sy == 0) return {30, 30, 34};
-    if (sx == 1 || sy == 1) return add(c, 14);
-    if (sx == 15 || sy == 15) return scale(c, 0.78f);
+    if (sx == 0 || sy == 0) return {32, 32, 37};
+    if (sx == 1 || sy == 1) return add(c, 10);
+    if (sx == 15 || sy == 15) return scale(c, 0.82f);
     return c;
 }
 
@@ -936,24 +942,22 @@ static void make_interior_walls()
 
 static void make_water()
 {
-    // Swell bands rolling south and a cross chop rolling east, warped by a
-    // noise field; each advances one whole wave over the eight frames, so
-    // the loop closes. Everything repeats every 32 pixels.
+    // Dark water with broken ripple lines: thin crests of a swell bent by
+    // a noise field, shown only where a second field lets them through. The
+    // swell moves one whole wave over the eight frames and the mask drifts
+    // 4 pixels a frame over its 32-pixel period, so the loop closes.
     const float TAU = 6.2831853f;
     for (int f = 0; f < 8; f++)
         put(128 + f, tile_from([f, TAU](int x, int y) {
             float warp = fractal_noise(x / 8.0f, y / 8.0f, 611, 4, 2);
-            float warp2 = fractal_noise(x / 8.0f, y / 8.0f, 612, 4, 2);
-            float swell = std::sin((y + warp * 10) * TAU / 16 - f * TAU / 8);
-            float chop = std::sin((x + warp2 * 12) * TAU / 8 + f * TAU / 4);
-            float v = swell * 0.65f + chop * 0.35f;
             float depth = fractal_noise(x / 16.0f, y / 16.0f, 613, 2, 2);
-            Rgb c = mix({10, 22, 36}, {22, 46, 64}, depth);
-            if (v > 0.78f) c = {64, 104, 124};
-            else if (v > 0.55f) c = mix(c, {46, 80, 100}, 0.7f);
-            else if (v < -0.7f) c = scale(c, 0.75f);
-            // A glint that walks across the loop with the swell.
-            if (hash01(x, (y - f * 4) & 31, 614) > 0.985f && v > 0.3f) c = {170, 200, 210};
+            Rgb c = mix({12, 24, 38}, {22, 42, 58}, depth);
+            c = add(c, (int)(grain(x, y, 615) * 4));
+            float phase = (y + warp * 7) * TAU / 8 - f * TAU / 8;
+            float swell = std::sin(phase);
+            float gate = fractal_noise((x + f * 4) / 8.0f, y / 8.0f, 612, 4, 2);
+            if (swell > 0.9f && gate > 0.5f) c = gate > 0.62f ? Rgb{84, 122, 140} : Rgb{52, 84, 104};
+            else if (swell < -0.85f) c = scale(c, 0.82f);
             return c;
         }));
 }
@@ -1097,6 +1101,104 @@ static void make_extras()
     put(181, bloodwall);
 }
 
+// Street furniture and props that stand as blocks of their own.
+static void make_props()
+{
+    Image bay = tile_from(asphalt_at);
+    paint(bay, 15, 0, 2, 32, ROAD_WHITE, 801);
+    put(182, bay);
+    put(183, tile_from([](int x, int y) {
+        // A worn stone threshold: a square sill with a bevelled frame.
+        Rgb c = mix({96, 92, 86}, {120, 116, 108}, fractal_noise(x / 5.0f, y / 5.0f, 811, 0, 2));
+        if (x == 0 || y == 0) return Rgb{140, 136, 128};
+        if (x == 31 || y == 31) return Rgb{50, 48, 46};
+        if (x == 2 || y == 2 || x == 29 || y == 29) c = scale(c, 0.8f);
+        float wear = std::hypot(x - 15.5f, y - 15.5f);
+        if (wear < 9) c = add(c, (int)((9 - wear) * 1.5f));
+        return add(c, (int)(grain(x, y, 812) * 8));
+    }));
+    Image desk = tile_from([](int x, int y) {
+        Rgb c = mix({96, 60, 34}, {128, 84, 50}, value_noise(x / 10.0f, y * 1.2f, 821, 0));
+        if (y % 8 == 0) c = scale(c, 0.75f);
+        if (x == 0 || y == 0) return add(c, 30);
+        if (x == 31 || y == 31) return scale(c, 0.55f);
+        return c;
+    });
+    float paper[] = {5, 6, 15, 4, 17, 15, 7, 17};
+    fill_polygon(desk, paper, 4, {214, 210, 196});
+    for (int k = 0; k < 3; k++) draw_line(desk, 7.0f, 8.0f + k * 3, 15.0f, 6.5f + k * 3, 1, {120, 120, 130});
+    fill_ellipse(desk, 24, 22, 3.5f, 3.5f, {230, 226, 214}); // a mug
+    fill_ellipse(desk, 24, 22, 2.2f, 2.2f, {50, 30, 20});
+    put(184, desk);
+    // A small car seen from above: bonnet to the north, roof, boot.
+    put(185, tile_from([](int x, int y) {
+        Rgb body = {118, 24, 26};
+        Rgb c = body;
+        float inset = std::fabs(x - 15.5f);
+        if (y < 7) c = scale(body, 0.92f);                                          // bonnet
+        else if (y < 13) c = (inset < 12.5f - (12 - y) * 0.5f)                       // windscreen
+                                 ? mix({60, 80, 100}, {150, 176, 196}, (x + y) % 6 == 0 ? 0.9f : 0.15f)
+                                 : scale(body, 0.8f);
+        else if (y < 23) c = add(body, 16);                                          // roof
+        else if (y < 27) c = inset < 11 ? Rgb{46, 60, 76} : scale(body, 0.8f);       // rear window
+        else c = scale(body, 0.88f);                                                 // boot
+        if (x < 2 || x > 29) c = {24, 22, 24};
+        else if (x == 2 || y == 0) c = add(c, 40);
+        else if (x == 29 || y == 31) c = scale(c, 0.6f);
+        if ((y == 1 || y == 30) && (x == 5 || x == 6 || x == 25 || x == 26)) c = y == 1 ? Rgb{240, 230, 170} : Rgb{200, 30, 20};
+        if (y == 12 && (x == 0 || x == 1 || x == 30 || x == 31)) c = {90, 18, 20}; // mirrors
+        return c;
+    }));
+    put(186, tile_from([](int x, int y) {
+        Rgb c = {110, 22, 24};
+        if (y < 12) c = (x > 2 && x < 29 && y > 2) ? mix({40, 52, 66}, {90, 110, 130}, (x - y + 40) % 9 == 0 ? 0.8f : 0.1f)
+                                                   : Rgb{90, 18, 20};
+        if (x == 15 || x == 16) c = {40, 10, 12};                                     // door gap / pillar
+        if (y == 12) c = {150, 60, 56};
+        if (y > 20) {
+            float dx = std::fabs(x % 16 - 7.5f), dy = 31.5f - y;
+            if (dx * dx + dy * dy < 64) c = dx * dx + dy * dy < 16 ? Rgb{90, 90, 96} : Rgb{16, 16, 18}; // wheels
+        }
+        if (y == 17 && (x == 12 || x == 28)) c = {190, 190, 190};                    // handles
+        return c;
+    }));
+    put(187, tile_from([](int x, int y) {
+        // An oil drum: ribs, rust, a highlight down its lit side.
+        float u = x / 31.0f;
+        float light = 0.6f + 0.6f * std::sin(u * 3.1416f) - 0.25f * u;
+        Rgb c = scale({70, 84, 60}, light);
+        if (y % 11 == 2 || y % 11 == 3) c = add(c, 20);
+        float rust = fractal_noise(x / 4.0f, y / 4.0f, 831, 0, 3);
+        if (rust > 0.58f) c = mix(c, {110, 56, 24}, std::min(1.0f, (rust - 0.58f) * 4));
+        return c;
+    }));
+    Image tree = tile_from([](int x, int y) { return grass_at(x, y, 161, {26, 46, 26}, {48, 78, 40}); });
+    blit(tree, leafy(193, {22, 50, 26}, {70, 110, 52}, true), 0, 0);
+    put(188, tree);
+    put(189, tile_from([](int x, int y) {
+        // Dressed stone: big blocks, a plaque in the middle.
+        int row = y / 16, off = (row % 2) * 8;
+        Rgb c = mix({100, 98, 92}, {128, 124, 116}, hash01((x + off) / 16, row, 841));
+        c = scale(c, 0.9f + 0.15f * fractal_noise(x / 4.0f, y / 4.0f, 842, 0, 2));
+        if (y % 16 == 0 || (x + off) % 16 == 0) c = {60, 58, 54};
+        if (x > 8 && x < 23 && y > 11 && y < 20) c = (x == 9 || y == 12) ? Rgb{60, 48, 20} : Rgb{150, 120, 50};
+        return c;
+    }));
+    Image statue = tile_from([](int x, int y) {
+        Rgb c = mix({100, 98, 92}, {124, 120, 112}, fractal_noise(x / 4.0f, y / 4.0f, 851, 0, 2));
+        if (x == 0 || y == 0) return add(c, 24);
+        if (x == 31 || y == 31) return scale(c, 0.6f);
+        return c;
+    });
+    // A bronze figure from above: shoulders, a head, an arm raised north.
+    fill_ellipse(statue, 17, 19, 10, 6, {20, 26, 22});
+    fill_ellipse(statue, 16, 18, 10, 6, {70, 120, 96});
+    draw_line(statue, 24, 17, 26, 5, 4, {70, 120, 96});
+    fill_ellipse(statue, 16, 17, 5, 5, {90, 146, 118});
+    put_px(statue, 14, 15, {150, 200, 170});
+    put(190, statue);
+}
+
 Image make_tiles(const Image& font)
 {
     sheet = make_image(512, 512, MAGENTA);
@@ -1112,5 +1214,6 @@ Image make_tiles(const Image& font)
     make_neon(font);
     make_tv_window();
     make_extras();
+    make_props();
     return sheet;
 }

@@ -54,6 +54,11 @@
 // More sides: 176 wooden fence   177 brick, boarded window
 //   178 brick, broken window   179 brick, drainpipe   180 concrete, graffiti
 //   181 plaster, blood splash
+// Props that stand as blocks of their own:
+//   182 asphalt, parking bay line N-S (a floor)   183 stone threshold (a floor)
+//   184 desk or counter top   185 small car, top (bonnet north)
+//   186 small car, side   187 oil drum, side   188 tree crown over grass (top)
+//   189 dressed stone with a plaque (side)   190 bronze statue from above (top)
 // Animated loops (place only the first cell; the game steps through 8):
 //   128 water (a floor)   136 fire on charred ground (a floor)
 //   144 brick wall with a blinking neon "BAR" sign (a side face)
