@@ -9,11 +9,31 @@
 #include <unistd.h>
 #include <vector>
 
+#include <SDL.h>
+
+#include <algorithm>
+#include <iterator>
+
 #include "sound/sound.h"
 #include "util/archive.h"
 #include "util/codec.h"
 
 namespace {
+
+// The folder a death test's child works in. The child is a fresh run of
+// this program that repeats the test up to the death statement, so it must
+// find the folder its parent made rather than make its own.
+std::string death_test_dir(const char* pattern)
+{
+    const char* known = getenv("CRIMSON_DEATH_TEST_DIR");
+    if (known != nullptr)
+        return known;
+    std::string dir = pattern;
+    if (mkdtemp(&dir[0]) == nullptr)
+        return "/tmp";
+    setenv("CRIMSON_DEATH_TEST_DIR", dir.c_str(), 1);
+    return dir;
+}
 
 void put32(std::ofstream& file, uint32_t v)
 {
@@ -58,13 +78,14 @@ std::vector<uint8_t> square_wave()
 
 TEST(SoundArchive, SampleLoadsFromItsMember)
 {
-    char dir[] = "/tmp/crimson_archive_XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    std::string archive = std::string(dir) + "/" + SOUND_ARCHIVE;
+    char folder[] = "/tmp/crimson_archive_XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    std::string dir = folder;
+    std::string archive = dir + "/" + SOUND_ARCHIVE;
     write_archive(archive, "sfx/swing.wav", square_wave());
     setenv("SDL_AUDIODRIVER", "dummy", 0); // the script's choice, if any, wins
     char* cwd = getcwd(nullptr, 0);
-    ASSERT_EQ(chdir(dir), 0);
+    ASSERT_EQ(chdir(folder), 0);
     init_sound();
     load_sound(&samples[SAMPLE_SWING], "sfx/swing.wav");
     play_sample(SAMPLE_SWING);
@@ -73,18 +94,21 @@ TEST(SoundArchive, SampleLoadsFromItsMember)
     EXPECT_EQ(chdir(cwd), 0);
     free(cwd);
     unlink(archive.c_str());
-    rmdir(dir);
+    rmdir(dir.c_str());
 }
 
 TEST(SoundArchive, MissingMemberIsFatal)
 {
-    char dir[] = "/tmp/crimson_archive_XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    std::string archive = std::string(dir) + "/" + SOUND_ARCHIVE;
+    // A fresh process: a fork of one that opened a window or audio device
+    // could hang on its way out.
+    std::string style = GTEST_FLAG_GET(death_test_style);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    std::string dir = death_test_dir("/tmp/crimson_archive_XXXXXX");
+    std::string archive = dir + "/" + SOUND_ARCHIVE;
     write_archive(archive, nullptr, {}); // valid, without a single member
     EXPECT_EXIT(
         {
-            if (chdir(dir) != 0)
+            if (chdir(dir.c_str()) != 0)
                 exit(2);
             setenv("SDL_AUDIODRIVER", "dummy", 1);
             init_sound();
@@ -92,13 +116,59 @@ TEST(SoundArchive, MissingMemberIsFatal)
             exit(0);
         },
         ::testing::ExitedWithCode(1), "");
-    std::ifstream log(std::string(dir) + "/errorlog.txt");
+    GTEST_FLAG_SET(death_test_style, style);
+    unsetenv("CRIMSON_DEATH_TEST_DIR");
+    std::ifstream log(dir + "/errorlog.txt");
     std::string line;
     std::getline(log, line);
     EXPECT_EQ(line, "load_sound(): File \"sfx/small theme.mod\" not found in archive \"assets.bin\"");
-    unlink((std::string(dir) + "/errorlog.txt").c_str());
+    unlink((dir + "/errorlog.txt").c_str());
     unlink(archive.c_str());
-    rmdir(dir);
+    rmdir(dir.c_str());
+}
+
+TEST(SoundArchive, TheGamesModulesAreHeardInMono)
+{
+    uint32_t size = 0;
+    if (!file_exists(SOUND_ARCHIVE))
+        GTEST_SKIP() << "no assets.bin beside the tests";
+    char out_name[] = "/tmp/crimson_music_XXXXXX";
+    int fd = mkstemp(out_name);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    for (int i = 0; i < 8 && SDL_WasInit(SDL_INIT_AUDIO); i++)
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    const char* driver = getenv("SDL_AUDIODRIVER");
+    std::string old_driver = driver != nullptr ? driver : "";
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", out_name, 1);
+    init_sound();
+    load_modules();
+    load_samples();
+    for (int id = 0; id < MODULE_COUNT; id++) {
+        play_module(id, MUSIC_VOLUME_FULL);
+        SDL_Delay(250);
+        EXPECT_EQ(module_playing(), 1) << "module " << id << " ended at once";
+    }
+    close_sound();
+    if (driver != nullptr)
+        setenv("SDL_AUDIODRIVER", old_driver.c_str(), 1);
+    else
+        unsetenv("SDL_AUDIODRIVER");
+    unsetenv("SDL_DISKAUDIOFILE");
+
+    std::ifstream file(out_name, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    unlink(out_name);
+    size = (uint32_t)(bytes.size() / 4);
+    ASSERT_GT(size, 0u);
+    const int16_t* frames = (const int16_t*)bytes.data();
+    int peak = 0;
+    for (uint32_t i = 0; i < size; i++) {
+        ASSERT_EQ(frames[2 * i], frames[2 * i + 1]) << "not mono at frame " << i;
+        peak = std::max(peak, std::abs((int)frames[2 * i]));
+    }
+    EXPECT_GT(peak, 1000) << "the music is silent";
 }
 
 } // namespace

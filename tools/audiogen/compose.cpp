@@ -336,12 +336,20 @@ void compose_song(ModSong* song, const Section* sections, int count)
         mod_clear_pattern(&p);
         if (sec.drums)
             write_drums(&p, sec.drums);
+        // A looped instrument holds its last note forever, so a part that
+        // pauses for a section is silenced on its first row.
         if (sec.bass)
             write_harmony(&p, CH_BASS, sec.bass, sec.bass_inst, 0, chords);
+        else
+            silence(&p, 0, CH_BASS);
         if (sec.pad)
             write_harmony(&p, CH_PAD, sec.pad, sec.pad_inst, sec.pad_volume, chords);
+        else
+            silence(&p, 0, CH_PAD);
         if (sec.lead)
             write_lead(&p, sec);
+        else
+            silence(&p, 0, CH_LEAD);
         if (sec.tempo)
             set_tempo(&p, sec.tempo);
         if (sec.flags & SECTION_FADE_OUT)

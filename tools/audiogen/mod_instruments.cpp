@@ -14,24 +14,24 @@ struct InstrumentInfo {
 };
 
 // Cycle 128 puts C-2 on MIDI 36, 64 on 48, 32 on 60 and 16 on 72.
-static const InstrumentInfo INFO[INST_COUNT_PLUS_ONE - 1] = {
-    { "kick", 64, 0 },
-    { "snare", 56, 0 },
+static const InstrumentInfo INFO[INST_END - 1] = {
+    { "kick", 54, 0 },
+    { "snare", 50, 0 },
     { "closed hat", 30, 0 },
     { "open hat", 30, 0 },
     { "crash", 48, 0 },
     { "tom", 54, 0 },
     { "clap", 48, 0 },
-    { "pluck bass", 56, 128 },
-    { "sub bass", 60, 128 },
+    { "pluck bass", 48, 128 },
+    { "sub bass", 56, 128 },
     { "pad major", 34, 64 },
     { "pad minor", 34, 64 },
-    { "saw lead", 36, 32 },
-    { "square lead", 32, 32 },
-    { "bell", 40, 32 },
-    { "choir", 40, 32 },
+    { "saw lead", 52, 32 },
+    { "square lead", 46, 32 },
+    { "bell", 54, 32 },
+    { "choir", 56, 32 },
     { "pluck", 40, 32 },
-    { "high lead", 30, 16 },
+    { "high lead", 44, 16 },
 };
 
 static const int CYCLE_BASE_MIDI_128 = 36;
@@ -330,7 +330,7 @@ void fill_instruments(ModSong* song)
     rng_seed(&rng, 424242);
     const int major[3] = { 4, 5, 6 };
     const int minor[3] = { 10, 12, 15 };
-    for (int i = 1; i < INST_COUNT_PLUS_ONE; i++) {
+    for (int i = 1; i < INST_END; i++) {
         ModSample* smp = &song->samples[i - 1];
         smp->name = INFO[i - 1].name;
         smp->volume = INFO[i - 1].volume;

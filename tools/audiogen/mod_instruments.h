@@ -25,7 +25,7 @@ enum {
     INST_CHOIR,      // a small ensemble singing "ah"
     INST_PLUCK,
     INST_LEAD_HIGH,  // bright pulse an octave above the other leads
-    INST_COUNT_PLUS_ONE
+    INST_END         // one past the last
 };
 
 // MIDI note that sounds when the instrument is played at C-2; drums: -1.

@@ -1,4 +1,5 @@
-// modrender MODULE [OUT.wav]: a listening aid for composing. Loads a module
+// modrender [-s CHANNEL] MODULE [OUT.wav]: a listening aid for composing.
+// -s plays one channel alone (0..3), to judge the balance. Loads a module
 // with libopenmpt, prints every message the library logs, the duration and
 // the peak and RMS level of every ten seconds, and renders it to a 44.1 kHz
 // stereo WAV file when asked to. Not part of the build of the game.
@@ -7,6 +8,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 #define RENDER_RATE 44100
@@ -30,10 +33,33 @@ static void put32(FILE* f, uint32_t v)
     put16(f, (uint16_t)(v >> 16));
 }
 
+// Empties every channel but `solo` in every pattern of an M.K. file.
+static void solo_channel(std::vector<char>* data, int solo)
+{
+    const size_t header = 1084, pattern_bytes = 1024;
+    if (data->size() < header)
+        return;
+    int patterns = 0;
+    for (int i = 0; i < 128; i++)
+        patterns = (uint8_t)(*data)[952 + i] + 1 > patterns ? (uint8_t)(*data)[952 + i] + 1 : patterns;
+    for (size_t at = header; at + 4 <= header + patterns * pattern_bytes && at + 4 <= data->size(); at += 4) {
+        int channel = (int)((at - header) / 4 % 4);
+        if (channel != solo)
+            for (int k = 0; k < 4; k++)
+                (*data)[at + k] = 0;
+    }
+}
+
 int main(int argc, char** argv)
 {
+    int solo = -1;
+    if (argc > 2 && std::string(argv[1]) == "-s") {
+        solo = atoi(argv[2]);
+        argv += 2;
+        argc -= 2;
+    }
     if (argc < 2) {
-        fprintf(stderr, "usage: modrender MODULE [OUT.wav]\n");
+        fprintf(stderr, "usage: modrender [-s CHANNEL] MODULE [OUT.wav]\n");
         return 2;
     }
     FILE* f = fopen(argv[1], "rb");
@@ -47,6 +73,8 @@ int main(int argc, char** argv)
     while ((got = fread(buf, 1, sizeof buf, f)) > 0)
         data.insert(data.end(), buf, buf + got);
     fclose(f);
+    if (solo >= 0)
+        solo_channel(&data, solo);
     int error = 0;
     openmpt_module* mod = openmpt_module_create_from_memory2(data.data(), data.size(), log_message, nullptr,
                                                              nullptr, nullptr, &error, nullptr, nullptr);

@@ -14,11 +14,12 @@ static float seconds_of(int i)
     return (float)i / SFX_RATE;
 }
 
-// A blade cutting air: noise through a band-pass whose centre rises while the
-// blade speeds up and falls as it passes, under a bell-shaped swell.
+// A blade cutting air: noise through a narrow band-pass whose centre rises
+// while the blade speeds up and falls as it passes (the Doppler sweep of a
+// whoosh), under a swell that peaks just past the middle.
 std::vector<float> make_swing()
 {
-    const float length = 0.34f;
+    const float length = 0.3f;
     std::vector<float> out = silence(length);
     Rng rng;
     rng_seed(&rng, 101);
@@ -26,13 +27,13 @@ std::vector<float> make_swing()
     for (size_t i = 0; i < out.size(); i++) {
         float t = seconds_of((int)i);
         float p = t / length;
-        float bell = sinf(DSP_PI * powf(p, 0.7f));
-        bell *= bell;
-        float centre = 350.0f + 2300.0f * sinf(DSP_PI * powf(p, 0.8f));
-        biquad_bandpass(&body, SFX_RATE, centre, 2.5f);
-        biquad_bandpass(&edge, SFX_RATE, centre * 2.7f, 6.0f);
+        float bell = sinf(DSP_PI * powf(p, 0.8f));
+        bell *= bell * bell;
+        float centre = 260.0f + 1300.0f * sinf(DSP_PI * powf(p, 0.85f));
+        biquad_bandpass(&body, SFX_RATE, centre, 5.0f);
+        biquad_bandpass(&edge, SFX_RATE, centre * 2.2f, 9.0f);
         float noise = rng_signed(&rng);
-        out[i] = bell * (biquad_run(&body, noise) + 0.35f * biquad_run(&edge, noise));
+        out[i] = bell * (biquad_run(&body, noise) + 0.25f * biquad_run(&edge, noise));
     }
     return out;
 }
@@ -95,6 +96,9 @@ std::vector<float> make_splat()
             out[start + k] += gain * sinf(2.0f * DSP_PI * phase) * expf(-t / 0.008f);
         }
     }
+    normalize(&out, 1.0f);
+    for (float& x : out)
+        x = tanhf(1.8f * x);
     return out;
 }
 
@@ -151,6 +155,11 @@ std::vector<float> make_pills()
             out[start + k] += 0.25f * sinf(2.0f * DSP_PI * phase) * expf(-t / 0.012f);
         }
     }
+    // The clicks are sparse; saturation brings their body up to the level
+    // of the other effects without raising the peaks.
+    normalize(&out, 1.0f);
+    for (float& x : out)
+        x = tanhf(2.5f * x);
     return out;
 }
 

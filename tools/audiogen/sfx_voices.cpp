@@ -27,6 +27,7 @@ std::vector<float> make_pant()
 {
     VoiceScript v;
     voice_defaults(&v, 7001);
+    v.hiss = 0.07f;
     v.bw1 = 160;
     v.bw2 = 200;
     const float period = 0.29f;
@@ -59,6 +60,7 @@ std::vector<float> make_sigh()
 {
     VoiceScript v;
     voice_defaults(&v, 7002);
+    v.hiss = 0.05f;
     v.breathiness = 0.45f;
     v.jitter = 0.015f;
     curve_add(&v.aspirated, 0.0f, 0.0f);
@@ -139,6 +141,7 @@ struct Laugh {
     float tract;           // formant scale (smaller = higher, thinner voice)
     float breath, rough, vibrato;
     bool hum_onset;        // starts with a closed-mouth "mw"
+    bool gasp;             // ends on a squeaky breath in, out of air
     uint32_t seed;
 };
 
@@ -146,6 +149,7 @@ static std::vector<float> render_laugh(const Laugh& l)
 {
     VoiceScript v;
     voice_defaults(&v, l.seed);
+    v.hiss = 0.03f;
     v.breathiness = l.breath;
     v.roughness = l.rough;
     v.jitter = 0.02f;
@@ -154,7 +158,7 @@ static std::vector<float> render_laugh(const Laugh& l)
     v.vibrato_depth = l.vibrato;
     Rng rng;
     rng_seed(&rng, l.seed * 31u + 7u);
-    float t = 0.02f;
+    float t = 0.02f, sound_end = t;
     if (l.hum_onset) {
         curve_add(&v.voiced, 0.0f, 0.0f);
         curve_add(&v.voiced, 0.05f, 0.5f);
@@ -195,7 +199,24 @@ static std::vector<float> render_laugh(const Laugh& l)
         curve_add(&v.f0, t + h + voiced, pitch * (1.0f - l.fall * (last ? 2.5f : 1.0f)));
         set_vowel(&v, t, w, l.tract * wobble);
         set_vowel(&v, t + h + voiced, w, l.tract * wobble * 0.97f);
+        sound_end = t + h + voiced;
         t += length;
+    }
+    t = sound_end;
+    if (l.gasp) {
+        t += 0.08f;
+        curve_add(&v.aspirated, t, 0.0f);
+        curve_add(&v.aspirated, t + 0.05f, 0.45f);
+        curve_add(&v.aspirated, t + 0.22f, 0.3f);
+        curve_add(&v.aspirated, t + 0.28f, 0.0f);
+        curve_add(&v.voiced, t, 0.0f);
+        curve_add(&v.voiced, t + 0.06f, 0.12f);
+        curve_add(&v.voiced, t + 0.24f, 0.0f);
+        curve_add(&v.f0, t, l.pitch_peak * 1.3f);
+        curve_add(&v.f0, t + 0.24f, l.pitch_peak * 1.45f);
+        set_vowel(&v, t, VOWEL_I, l.tract * 1.1f);
+        set_vowel(&v, t + 0.28f, VOWEL_I, l.tract * 1.1f);
+        t += 0.28f;
     }
     return voice_render(&v, SFX_RATE, t + 0.08f);
 }
@@ -262,6 +283,7 @@ std::vector<float> make_laugh(int which)
         l.vowel = VOWEL_E;
         l.last_vowel = VOWEL_I;
         l.vibrato = 0.03f;
+        l.gasp = true;
         break;
     case 5:  // maniac "HA HA HA HAAAA" growing louder and higher, then a howl
         l.syllables = 8;
@@ -274,6 +296,7 @@ std::vector<float> make_laugh(int which)
         l.rough = 0.2f;
         l.vibrato = 0.04f;
         l.open = 0.5f;
+        l.gasp = true;
         break;
     case 6:  // the deep villain's "mwa-ha-ha-ha-haaa"
         l.syllables = 6;
@@ -303,6 +326,7 @@ std::vector<float> make_laugh(int which)
         l.open = 0.4f;
         l.vowel = VOWEL_A;
         l.last_vowel = VOWEL_UH;
+        l.gasp = true;
         break;
     }
     return render_laugh(l);

@@ -10,9 +10,13 @@
 #include "dsp.h"
 #include "sfx.h"
 
-// Peak level of every sample: a little headroom so the game's mixer can sum
-// several effects and the music without harsh clipping.
+// Peak level of a sample: a little headroom so the game's mixer can sum
+// several effects and the music without harsh clipping. The square-wave
+// beeps are far denser than a voice at the same peak, and they repeat every
+// second while a meter is low, so they are set lower to sound as loud.
 #define SFX_PEAK 0.89f
+#define SFX_PEAK_BEEPS 0.45f
+#define SFX_PEAK_CHIME 0.7f
 #define SFX_FADE_SAMPLES 64
 #define WAV_HEADER_BYTES 44
 
@@ -28,9 +32,9 @@ static void put32(FILE* f, uint32_t v)
     put16(f, (uint16_t)(v >> 16));
 }
 
-static void write_wav(const std::string& path, std::vector<float> samples)
+static void write_wav(const std::string& path, std::vector<float> samples, float peak = SFX_PEAK)
 {
-    normalize(&samples, SFX_PEAK);
+    normalize(&samples, peak);
     fade_edges(&samples, 8, SFX_FADE_SAMPLES);
     FILE* f = fopen(path.c_str(), "wb");
     if (!f) {
@@ -72,8 +76,8 @@ int main(int argc, char** argv)
     write_wav(dir + "/splat.wav", make_splat());
     write_wav(dir + "/ricochet.wav", make_ricochet());
     write_wav(dir + "/pills.wav", make_pills());
-    write_wav(dir + "/alert.wav", make_alert());
-    write_wav(dir + "/alert2.wav", make_alert2());
+    write_wav(dir + "/alert.wav", make_alert(), SFX_PEAK_BEEPS);
+    write_wav(dir + "/alert2.wav", make_alert2(), SFX_PEAK_CHIME);
     write_wav(dir + "/pant.wav", make_pant());
     write_wav(dir + "/sigh.wav", make_sigh());
     write_wav(dir + "/growl.wav", make_growl());

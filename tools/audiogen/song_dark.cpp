@@ -1,8 +1,9 @@
 // "analogi'que", the dark theme of the intro and the story that carries on
 // through the run. D minor. A slow first minute (bells, pads, a choir, then
 // arpeggios building), then the run at 110 BPM: the theme on a saw lead, a
-// B part with a Neapolitan E flat, a break, a development in G minor, a
-// bridge climbing back, a climax and a slow coda that dies away.
+// B part with a Neapolitan E flat, a break, a development in G minor, an
+// episode in F major, a bridge climbing back, a climax and a slow coda that
+// dies away.
 #include "compose.h"
 #include "mod_instruments.h"
 #include "songs.h"
@@ -22,6 +23,9 @@ static const char* PART_B2 = "G5:6 A5:2 Bb5:4 G5:4 | F5:6 E5:2 D5:8 | Eb5:6 D5:2
 static const char* CLIMAX =
     "D5:2 F5:2 A5:4 G5:2 F5:2 E5:2 F5:2 | D5:2 F5:2 Bb5:4 A5:2 G5:2 F5:2 D5:2 | "
     "G4:2 Bb4:2 D5:4 G5:4 F5:2 D5:2 | E5:2 C#5:2 A4:4 C#5:2 E5:2 A5:4";
+// Part C: an episode in the relative major before the climb back.
+static const char* PART_C1 = "C5:4 F5:4 A5:6 G5:2 | G5:4 E5:4 C5:4 E5:4 | F5:6 E5:2 D5:4 A4:4 | Bb4:4 D5:4 F5:8";
+static const char* PART_C2 = "G5:6 F5:2 D5:4 Bb4:4 | C5:4 E5:4 G5:4 Bb5:4 | A5:6 G5:2 F5:4 C5:4 | C#5:4 E5:4 A5:8";
 static const char* BREAK_CHOIR = "D5:16 | F5:16 | D5:16 | C#5:16";
 static const char* BRIDGE_1 = "F5:16 | A5:16 | G5:16 | E5:16";
 static const char* BRIDGE_2 = "D5:8 F5:8 | E5:8 G5:8 | C#5:16 | E5:12 -:4";
@@ -32,6 +36,7 @@ static const char* BUILD_1 = "K.h.h.h.K.h.h.h.";
 static const char* BUILD_2 = "K.h.S.h.K.h.S.h.|K.h.S.h.K.h.S.h.|K.h.S.h.K.h.S.h.|K.S.S.SSsSSSSSSS";
 static const char* DRIVE_IN = "C.h.S.h.K.hKS.h.|K.h.S.h.K.hKS.ho|K.h.S.h.K.hKS.h.|K.h.S.h.K.hKS.ho";
 static const char* DRIVE = "K.h.S.h.K.hKS.h.|K.h.S.h.K.hKS.ho|K.h.S.h.K.hKS.h.|K.h.S.hSK.S.MMTT";
+static const char* SHUFFLE = "K.hhS.hhK.hKS.hh|K.hhS.hhK.hKS.ho|K.hhS.hhK.hKS.hh|K.hhS.hhK.SST.T.";
 static const char* HEAVY = "K.h.S.hKK.h.S.h.|K.h.S.hKK.h.S.ho|K.h.S.hKK.h.S.h.|K.h.S.hKK.SSTTMM";
 static const char* HALF = "C.......S.......|K.......S...K...|K.......S.......|K.......S..kS.SS";
 static const char* TOMS = "T...T...M...M...|T...T...M...M.t.|T.h.T.h.M.h.M.h.|T.T.M.M.t.t.SSSS";
@@ -71,6 +76,11 @@ static const Section DARK[] = {
     { 0, "Dm Bb Gm A", HALF, BASS_HALF, INST_SUB_BASS, ARP_SLOW, INST_PLUCK, 0x24, THEME_2, INST_LEAD_SAW, 0, TO_G_MINOR, 0 },
     { 0, "Gm Dm Bb A", DRIVE, BASS_RUN, INST_BASS, PAD_WHOLE, PAD, 0x1C, PART_B1, INST_CHOIR, 0, TO_G_MINOR, 0 },
     { 0, "Gm Dm Eb A", DRIVE, BASS_RUN, INST_BASS, PAD_WHOLE, PAD, 0x1C, PART_B2, INST_CHOIR, 0, TO_G_MINOR, 0 },
+    // Episode in F major.
+    { 0, "F C Dm Bb", SHUFFLE, BASS_RUN, INST_BASS, PAD_TWICE, PAD, 0x1C, PART_C1, INST_LEAD_SAW, 0, 0, 0 },
+    { 0, "Gm C F A", SHUFFLE, BASS_RUN, INST_BASS, PAD_TWICE, PAD, 0x1C, PART_C2, INST_LEAD_SAW, 0, 0, 0 },
+    { 0, "F C Dm Bb", DRIVE, BASS_PULSE, INST_BASS, ARP_FAST, INST_PLUCK, 0x20, PART_C1, INST_CHOIR, 0, 0, 0 },
+    { 0, "Gm C F A", DRIVE, BASS_PULSE, INST_BASS, ARP_FAST, INST_PLUCK, 0x20, PART_C2, INST_CHOIR, 0, 0, 0 },
     // The climb back to D minor.
     { 0, "Bb F Gm A", TOMS, BASS_PULSE, INST_BASS, ARP_FAST, INST_PLUCK, 0x22, BRIDGE_1, INST_LEAD_SAW, 0, 0, 0 },
     { 0, "Bb C A A", BUILD_2, BASS_PULSE, INST_BASS, PAD_WHOLE, PAD, 0x20, BRIDGE_2, INST_LEAD_SAW, 0, 0, 0 },

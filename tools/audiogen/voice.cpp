@@ -48,8 +48,9 @@ std::vector<float> voice_render(const VoiceScript* v, float rate, float seconds)
     Rng rng;
     rng_seed(&rng, v->seed);
     Resonator res[4] = {};
-    Biquad dc = {};
+    Biquad dc = {}, air = {};
     biquad_highpass(&dc, rate, 50.0f, 0.7f);
+    biquad_highpass(&air, rate, 2500.0f, 0.7f);
     float phase = 0.0f, prev_flow = 0.0f;
     float period_jitter = 0.0f, pulse_gain = 1.0f;
     int pulse_count = 0;
@@ -81,10 +82,12 @@ std::vector<float> voice_render(const VoiceScript* v, float rate, float seconds)
         float voiced = curve_at(&v->voiced, t);
         float source = voiced * pulse_gain * slope;
         source += voiced * v->breathiness * flow * rng_signed(&rng);
-        source += curve_at(&v->aspirated, t) * 0.35f * rng_signed(&rng);
+        float breath = curve_at(&v->aspirated, t) * rng_signed(&rng);
+        source += breath * 0.35f;
         float y = source;
         for (int k = 0; k < 4; k++)
             y = resonator_run(&res[k], y);
+        y += v->hiss * biquad_run(&air, breath);
         if (v->tremolo_depth > 0.0f)
             y *= 1.0f - v->tremolo_depth * (0.5f + 0.5f * sinf(2.0f * DSP_PI * v->tremolo_hz * t));
         // Mild pre-emphasis: the cascade alone sounds muffled, as if behind a door.

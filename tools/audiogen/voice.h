@@ -20,6 +20,8 @@ struct VoiceScript {
     float vibrato_hz, vibrato_depth;  // depth as a fraction of f0
     float tremolo_hz, tremolo_depth;  // amplitude flutter, depth 0..1
     float drive;       // 0 clean, above 0 saturates the result (tanh)
+    float hiss;        // share of the breath noise that skips the formants: the
+                       // airy top of a whisper or a pant
     uint32_t seed;
 };
 

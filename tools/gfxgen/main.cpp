@@ -22,30 +22,31 @@
 struct Picture {
     const char* name; // member name below gfx/, without ".bmp"
     Image image;
-    int zoom; // magnification on the contact sheet
+    int zoom;   // magnification on the contact sheet
+    int zoom_x; // horizontal magnification, when it differs
 };
 
 static std::vector<Picture> make_all()
 {
     Image font = make_font_sheet();
     std::vector<Picture> all;
-    all.push_back({"font", font, 2});
-    all.push_back({"harrowkiln", make_splash(font), 1});
-    all.push_back({"logo", make_logo(), 1});
-    all.push_back({"background", make_background(), 2});
-    all.push_back({"crosshair", make_crosshair(), 3});
-    all.push_back({"scoreboard", make_scoreboard(), 2});
-    all.push_back({"bar", make_bar(), 3});
-    all.push_back({"bar2", make_bar2(), 2});
-    all.push_back({"tiles", make_tiles(font), 1});
-    all.push_back({"characters", make_characters(), 2});
-    all.push_back({"items", make_items(), 4});
-    all.push_back({"bullet", make_bullet(), 4});
-    all.push_back({"spawn", make_spawn(), 2});
-    all.push_back({"gunfire", make_gunfire(), 4});
-    all.push_back({"ricochet", make_ricochet(), 3});
-    all.push_back({"blood", make_blood(), 3});
-    all.push_back({"messages", make_messages(font), 1});
+    all.push_back({"font", font, 2, 2});
+    all.push_back({"harrowkiln", make_splash(font), 1, 1});
+    all.push_back({"logo", make_logo(), 1, 1});
+    all.push_back({"background", make_background(), 2, 2});
+    all.push_back({"crosshair", make_crosshair(), 3, 3});
+    all.push_back({"scoreboard", make_scoreboard(), 2, 160});
+    all.push_back({"bar", make_bar(), 3, 3});
+    all.push_back({"bar2", make_bar2(), 2, 2});
+    all.push_back({"tiles", make_tiles(font), 1, 1});
+    all.push_back({"characters", make_characters(), 2, 2});
+    all.push_back({"items", make_items(), 4, 4});
+    all.push_back({"bullet", make_bullet(), 4, 4});
+    all.push_back({"spawn", make_spawn(), 2, 2});
+    all.push_back({"gunfire", make_gunfire(), 4, 4});
+    all.push_back({"ricochet", make_ricochet(), 3, 3});
+    all.push_back({"blood", make_blood(), 3, 3});
+    all.push_back({"messages", make_messages(font), 1, 1});
     return all;
 }
 
@@ -63,11 +64,11 @@ static void save(const Image& im, const std::string& path)
 
 // Transparent pixels shown as a dark checkerboard, so the cut of every
 // sprite can be judged.
-static void blit_on_checker(Image& dst, const Image& src, int x0, int y0, int zoom)
+static void blit_on_checker(Image& dst, const Image& src, int x0, int y0, int zoom, int zoom_x)
 {
     for (int y = 0; y < src.h * zoom; y++)
-        for (int x = 0; x < src.w * zoom; x++) {
-            Rgb c = get_px(src, x / zoom, y / zoom);
+        for (int x = 0; x < src.w * zoom_x; x++) {
+            Rgb c = get_px(src, x / zoom_x, y / zoom);
             if (same_colour(c, MAGENTA)) c = ((x / 8 + y / 8) % 2) ? Rgb{58, 58, 66} : Rgb{46, 46, 52};
             put_px(dst, x0 + x, y0 + y, c);
         }
@@ -90,7 +91,7 @@ static Image contact_sheet(const std::vector<Picture>& all, const Image& font)
     std::vector<Place> places;
     int x = GAP, y = GAP + 24, shelf = 0;
     for (const Picture& p : all) {
-        int w = std::max(p.image.w * p.zoom, 8 * label_length(p)), h = p.image.h * p.zoom + LABEL;
+        int w = std::max(p.image.w * p.zoom_x, 8 * label_length(p)), h = p.image.h * p.zoom + LABEL;
         if (x + w > W - GAP) {
             x = GAP;
             y += shelf + GAP;
@@ -108,7 +109,7 @@ static Image contact_sheet(const std::vector<Picture>& all, const Image& font)
         const Picture& p = all[i];
         std::string label = label_of(p, (int)i);
         draw_small_text(sheet, font, places[i].x, places[i].y, label, {200, 200, 210});
-        blit_on_checker(sheet, p.image, places[i].x, places[i].y + LABEL, p.zoom);
+        blit_on_checker(sheet, p.image, places[i].x, places[i].y + LABEL, p.zoom, p.zoom_x);
     }
     return sheet;
 }
@@ -117,7 +118,7 @@ static Image tile_index(const Image& tiles, const Image& font)
 {
     const int Z = 2, C = 32 * Z;
     Image out = make_image(16 * C, 16 * C, {0, 0, 0});
-    blit_on_checker(out, tiles, 0, 0, Z);
+    blit_on_checker(out, tiles, 0, 0, Z, Z);
     for (int i = 0; i < 256; i++) {
         std::string s = std::to_string(i);
         int x = (i % 16) * C + 1, y = (i / 16) * C + 1;

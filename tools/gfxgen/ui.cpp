@@ -152,27 +152,41 @@ Image make_splash(const Image& font)
             Rgb c = mortar ? Rgb{40, 26, 22} : scale(brick, light);
             put_px(im, x, y, c);
         }
-    // Mouth: an arch full of fire.
-    for (int y = (int)(base - 44); y < (int)base; y++)
-        for (int x = (int)(cx - 22); x <= (int)(cx + 22); x++) {
-            float dx = (x + 0.5f - cx) / 22, dy = (y + 0.5f - (base - 22)) / 22;
-            bool inside = (y >= base - 22) ? std::fabs(dx) <= 1 : dx * dx + dy * dy <= 1;
-            if (!inside) continue;
-            float t = (base - y) / 44.0f;
-            float flame = fractal_noise(x / 5.0f, y / 4.0f, 77, 0, 3);
-            Rgb c = mix({255, 240, 150}, {230, 90, 10}, t + flame * 0.5f - 0.2f);
-            if (t + flame * 0.6f > 0.95f) c = {70, 14, 6};
-            put_px(im, x, y, c);
+    // Mouth: an arch of darker voussoirs round a fire that burns white at
+    // its heart and red under the arch's crown.
+    const float mouth_r = 22, mouth_cy = base - 20;
+    auto in_arch = [&](float x, float y, float r) {
+        float dx = (x - cx) / r, dy = (y - mouth_cy) / r;
+        return y >= mouth_cy ? std::fabs(dx) <= 1 : dx * dx + dy * dy <= 1;
+    };
+    for (int y = (int)(mouth_cy - mouth_r - 8); y < (int)base; y++)
+        for (int x = (int)(cx - mouth_r - 8); x <= (int)(cx + mouth_r + 8); x++) {
+            float px = x + 0.5f, py = y + 0.5f;
+            if (in_arch(px, py, mouth_r)) {
+                float t = (base - py) / (base - (mouth_cy - mouth_r));
+                float flame = fractal_noise(x / 4.0f, y / 6.0f, 77, 0, 3);
+                float heat = 1.1f - t * 0.9f + (flame - 0.5f) * 0.7f - std::fabs(px - cx) / mouth_r * 0.3f;
+                Rgb c = heat > 0.85f ? mix({255, 210, 90}, {255, 250, 220}, (heat - 0.85f) * 4)
+                                     : heat > 0.45f ? mix({230, 80, 12}, {255, 210, 90}, (heat - 0.45f) / 0.4f)
+                                                    : mix({60, 12, 6}, {230, 80, 12}, heat / 0.45f);
+                put_px(im, x, y, c);
+            } else if (in_arch(px, py, mouth_r + 6) && py < base - 1) {
+                float a = std::atan2(px - cx, mouth_cy - py);
+                bool joint = py < mouth_cy && std::fmod(a + 4.0f, 0.26f) < 0.05f;
+                Rgb c = joint ? Rgb{36, 22, 18} : mix({92, 40, 28}, {120, 56, 36}, hash01((int)(a * 8 + 40), 0, 78));
+                put_px(im, x, y, scale(c, 1.05f - 0.3f * (px - cx) / mouth_r));
+            }
         }
-    // Arch bricks round the mouth.
-    for (int a = 0; a <= 180; a += 15) {
-        float r = a * 0.017453292f;
-        draw_line(im, cx - 23 * std::cos(r), base - 22 - 23 * std::sin(r), cx - 29 * std::cos(r),
-                  base - 22 - 29 * std::sin(r), 1.2f, {40, 26, 22});
-    }
     // Chimney smoke-stack on top.
     fill_rect(im, (int)cx - 7, (int)(base - dome_r * 1.1f) - 16, 14, 18, {88, 40, 30});
     fill_rect(im, (int)cx - 9, (int)(base - dome_r * 1.1f) - 20, 18, 5, {120, 56, 40});
+    // Smoke curling up from the stack.
+    for (int i = 0; i < 14; i++) {
+        float t = i / 13.0f;
+        float sx = cx + std::sin(t * 5.0f) * 8 * t, sy = base - dome_r * 1.1f - 24 - t * 30;
+        float r = 2.5f + t * 4.5f;
+        fill_ellipse(im, sx, sy, r, r * 0.8f, mix({120, 110, 104}, {64, 56, 54}, t));
+    }
     // Ground and a harrow's teeth in front of it: the studio's two words.
     fill_rect(im, (int)cx - 80, (int)base, 160, 4, {40, 26, 22});
     for (int i = -4; i <= 4; i++) {
