@@ -6,6 +6,8 @@
 #pragma once
 
 #include "characters/characters.h"
+#include "characters/path.h"
+#include "characters/sight.h"
 
 // Ticks between two searches of an armed character.
 #define ARMED_REPATH_TICKS 32
@@ -16,25 +18,6 @@
 #define CHASE_KEEP_BACK 3
 // Shots are fired only at a player within this margin around the box.
 #define SHOT_RANGE 256
-
-// Restores `c`'s grid: floor cells free, solid cells closed, no parents.
-// With `mark_others`, the cells under the four corners of every other
-// character's box (the player's included) are closed too.
-void reset_path_grid(character* c, int mark_others);
-
-// Estimated cost between two cells: 10 per straight cell, 14 per diagonal.
-int path_cost(int x0, int y0, int x1, int y1);
-
-// Best-first search from `c`'s centre cell to the cell (target_x, target_y)
-// in `c`'s grid; sets repath_timer. Expands the open node of smallest f, the
-// later one in row-major order on ties, and opens neighbours row offset
-// -1..1, column offset -1..1. Returns 1 when the target was opened, else 0
-// (a solid or occupied target, an unreachable one, or the start cell itself).
-int find_path(character* c, int target_x, int target_y, int mark_others);
-
-// Sets the waypoint to the cell after `c`'s centre cell on the path that
-// leads to its destination.
-void next_waypoint(character* c);
 
 // Civilians: a random floor destination other than the own cell, planned
 // around the other characters. 1 if a new destination was set.
@@ -56,7 +39,3 @@ void update_shooting();
 // One shot: a bullet 32 units ahead of the shooter's centre, the cooldown
 // restarted, a muzzle flash and the gun sound.
 void fire_shot(character* c);
-
-// True if a ray from `a`'s centre toward `b`'s centre, sampled every 32
-// units, meets `b`'s box before it meets a solid cell or leaves the map.
-bool line_of_sight(const character* a, const character* b);

@@ -6,10 +6,12 @@
 // character a probe finds is the one hit and later characters are drawn over
 // earlier ones. New records are appended at the tail.
 //
-// Each record carries its own 128 x 128 path grid, which keeps the parent
-// links of its last search between the search and the waypoint steps that
-// follow it. With up to 126 records alive the node is kept to 10 bytes, so a
-// record is about 200 KB and a full population about 25 MB.
+// Each record owns a 128 x 128 path grid, which keeps the parent links of its
+// last search between the search and the waypoint steps that follow it. The
+// grid is allocated beside the record rather than inside it: the list is
+// walked for every collision test, and small records keep those walks in
+// cache. With up to 126 records alive the node is kept to 10 bytes, so a
+// grid is about 200 KB and a full population about 25 MB.
 #pragma once
 
 #include <cstdint>
@@ -59,12 +61,23 @@ struct path_node {
     int8_t parent_y;
 };
 
+// A character's path grid and the bookkeeping of its searches (path.cpp):
+// the cells the last search changed, so that the next reset restores only
+// those instead of the whole grid, and the walk-grid version the untouched
+// cells were filled from.
+struct path_grid {
+    path_node nodes[PATH_GRID_SIZE][PATH_GRID_SIZE]; // [row][column]
+    int touched_count;
+    int walk_version;
+    uint16_t touched[PATH_GRID_SIZE * PATH_GRID_SIZE + 1];
+};
+
 struct character {
     int kind;                   // KIND_*
     int x, y;                   // top-left of the 32 x 32 box, world units
     int waypoint_x, waypoint_y; // cell being stepped toward
     int dest_x, dest_y;         // cell at the end of the current path
-    path_node path[PATH_GRID_SIZE][PATH_GRID_SIZE]; // [row][column]
+    path_node (*path)[PATH_GRID_SIZE]; // grid->nodes: path[row][column]
     int repath_timer;           // ticks before the next search may start
     int angle;                  // facing in whole degrees, 0 north, clockwise
     int health;                 // 0..100
@@ -75,13 +88,7 @@ struct character {
     int frame;                  // walk frame 0..3
     int frame_timer;            // successful steps before the frame advances
     character* next;
-
-    // Search bookkeeping (behaviour.cpp): the cells the last search changed,
-    // so the next reset restores only those instead of the whole grid, and
-    // the walk-grid version the untouched cells were filled from.
-    int path_touched_count;
-    int path_walk_version;
-    uint16_t path_touched[PATH_GRID_SIZE * PATH_GRID_SIZE + 1];
+    path_grid* grid;            // owned; freed with the record
 };
 
 // Head of the list, or nullptr. Emptied by free_characters.

@@ -43,6 +43,9 @@
 #include <ctime>
 #include <strings.h>
 
+#include "characters/behaviour.h"
+#include "characters/characters.h"
+#include "characters/player.h"
 #include "core/input.h"
 #include "core/states.h"
 #include "frontend/intro.h"
@@ -104,6 +107,13 @@ void start_up(int argc, char** argv)
 
 void run_tick()
 {
+    if (game_state == STATE_PLAYING && !paused) {
+        update_timers();
+        regenerate_characters();
+        update_characters();
+        if (run_active && !player_out())
+            update_shooting();
+    }
     handle_input();
 }
 

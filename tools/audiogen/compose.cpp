@@ -299,9 +299,12 @@ static void set_tempo(ModPattern* p, int tempo)
     fail("no free effect for the tempo on the first row", "");
 }
 
+// Slides down every other row in the third bar and every row in the last,
+// so even a note struck on the last bar's first row is gone by the end.
 static void fade_out(ModPattern* p)
 {
-    for (int row = MOD_ROWS / 2; row < MOD_ROWS; row += 2)
+    const int last_bar = MOD_ROWS - STEPS_PER_BAR;
+    for (int row = MOD_ROWS / 2; row < MOD_ROWS; row += row < last_bar ? 2 : 1)
         for (int ch = 0; ch < MOD_CHANNELS; ch++) {
             ModCell& c = p->cell[row][ch];
             if (c.effect == 0 || c.effect == FX_VIBRATO) {

@@ -20,9 +20,11 @@ static const char* ENDING = "C6:4 G5:4 E5:4 G5:4 | B5:4 G5:4 D5:4 G5:4 | A5:4 F5
 static const char* KICKS = "K.h.K.h.K.h.K.hh";
 static const char* DISCO_IN = "C.hhX.hhK.KhX.ho|K.hhX.hhK.KhX.ho|K.hhX.hhK.KhX.ho|K.hhX.hhK.KhXXXX";
 static const char* DISCO = "K.hhX.hhK.KhX.ho|K.hhX.hhK.KhX.ho|K.hhX.hhK.KhX.ho|K.hhX.hhK.XhMMTT";
+static const char* LAST_HIT = "C.hhX.hhK.KhX.ho|K.hhX.hhK.KhX.ho|K.hhX.hhK.KhXXXX|C...............";
 static const char* BOUNCE = "K...X.h.K.h.X.h.|K...X.h.K.h.X.ho";
 
 static const char* BASS_OCTAVES = "R.8.R.8.R.8.R.8.";
+static const char* BASS_END = "R.8.R.8.R.8.R.8.|R.8.R.8.R.8.R.8.|R.8.R.8.R.8.R.8.|R...............";
 static const char* BASS_WALK = "R.8.5.8.R.8.5.3.";
 static const char* ARP_UP = "1.3.5.8.1.3.5.8.";
 static const char* ARP_RUN = "1358853113588531";
@@ -40,7 +42,7 @@ static const Section HIGH_SCORE[] = {
     { 0, "C G F,G C", DISCO, BASS_OCTAVES, INST_BASS, PAD_STAB, PAD, 0x1C, HIGH_A2, INST_LEAD_HIGH, 0, 0, 0 },
     { 0, "F G Em Am", DISCO, BASS_WALK, INST_BASS, ARP_RUN, INST_PLUCK, 0x20, HIGH_B1, INST_LEAD_HIGH, 0, 0, 0 },
     { 0, "Dm G C C", DISCO, BASS_WALK, INST_BASS, ARP_RUN, INST_PLUCK, 0x20, HIGH_B2, INST_LEAD_HIGH, 0, 0, 0 },
-    { 0, "C G F,G C", DISCO_IN, BASS_OCTAVES, INST_BASS, PAD_LAST, PAD, 0x24, ENDING, INST_LEAD_HIGH, 0, 0,
+    { 0, "C G F,G C", LAST_HIT, BASS_END, INST_BASS, PAD_LAST, PAD, 0x24, ENDING, INST_LEAD_HIGH, 0, 0,
       SECTION_FADE_OUT },
 };
 

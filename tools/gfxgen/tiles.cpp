@@ -284,8 +284,8 @@ static void make_pavement()
     }));
     put(31, tile_from([](int x, int y) {
         float n = fractal_noise(x / 8.0f, y / 8.0f, 141, 4, 3);
-        Rgb c = mix({74, 74, 76}, {98, 98, 98}, n);
-        if (x == 0 || y == 0) return Rgb{50, 50, 52};
+        Rgb c = mix({58, 59, 64}, {80, 80, 84}, n);
+        if (x == 0 || y == 0) return Rgb{40, 40, 44};
         return add(c, (int)(grain(x, y, 142) * 8));
     }));
 }
@@ -465,7 +465,9 @@ static void make_interiors()
         if (x % 8 == 0 || y % 8 == 0) c = {50, 32, 20};
         return c;
     }));
-    put(51, tile_from([](int x, int y) { return tiles_at(x, y, 8, {186, 182, 172}, {30, 30, 34}, {70, 68, 66}, true, 261); }));
+    // Black and white, but worn and dimmed by the night so a whole shop floor
+    // of it does not flicker.
+    put(51, tile_from([](int x, int y) { return tiles_at(x, y, 8, {140, 136, 128}, {44, 44, 50}, {66, 64, 62}, true, 261); }));
     put(52, tile_from([](int x, int y) { return tiles_at(x, y, 8, {110, 150, 170}, {110, 150, 170}, {190, 196, 196}, false, 271); }));
     put(53, tile_from([](int x, int y) { return tiles_at(x, y, 16, {150, 72, 44}, {130, 60, 36}, {70, 56, 48}, true, 281); }));
     put(54, tile_from([](int x, int y) { return carpet_at(x, y, {120, 26, 32}, 291); }));
@@ -493,7 +495,7 @@ static void make_interiors()
     Image bloody = planks;
     splatter(bloody, 341);
     put(59, bloody);
-    Image checker_blood = tile_from([](int x, int y) { return tiles_at(x, y, 8, {186, 182, 172}, {30, 30, 34}, {70, 68, 66}, true, 261); });
+    Image checker_blood = tile_from([](int x, int y) { return tiles_at(x, y, 8, {140, 136, 128}, {44, 44, 50}, {66, 64, 62}, true, 261); });
     splatter(checker_blood, 342);
     put(60, checker_blood);
     put(61, tile_from([](int x, int y) {
@@ -1124,12 +1126,13 @@ static void make_props()
         if (x == 31 || y == 31) return scale(c, 0.55f);
         return c;
     });
+    put(184, desk);
     float paper[] = {5, 6, 15, 4, 17, 15, 7, 17};
     fill_polygon(desk, paper, 4, {214, 210, 196});
     for (int k = 0; k < 3; k++) draw_line(desk, 7.0f, 8.0f + k * 3, 15.0f, 6.5f + k * 3, 1, {120, 120, 130});
     fill_ellipse(desk, 24, 22, 3.5f, 3.5f, {230, 226, 214}); // a mug
     fill_ellipse(desk, 24, 22, 2.2f, 2.2f, {50, 30, 20});
-    put(184, desk);
+    put(191, desk);
     // A small car seen from above: bonnet to the north, roof, boot.
     put(185, tile_from([](int x, int y) {
         Rgb body = {118, 24, 26};

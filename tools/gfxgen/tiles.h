@@ -56,7 +56,8 @@
 //   181 plaster, blood splash
 // Props that stand as blocks of their own:
 //   182 asphalt, parking bay line N-S (a floor)   183 stone threshold (a floor)
-//   184 desk or counter top   185 small car, top (bonnet north)
+//   184 counter or pew top, plain   191 desk top with papers and a mug
+//   185 small car, top (bonnet north)
 //   186 small car, side   187 oil drum, side   188 tree crown over grass (top)
 //   189 dressed stone with a plaque (side)   190 bronze statue from above (top)
 // Animated loops (place only the first cell; the game steps through 8):
