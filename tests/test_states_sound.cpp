@@ -157,6 +157,8 @@ TEST_F(StateSound, NoModuleStartsWithMusicOff)
         EXPECT_EQ(module_playing(), 0) << "state " << state;
     }
     settings[MUSIC_ON] = 1;
+    std::vector<unsigned char> dark = note_module(64, 31);
+    load_sound_bytes(&modules[MODULE_INTRO], "story.mod", dark.data(), dark.size());
     set_game_state(STATE_STORY);
     EXPECT_EQ(module_playing(), 1);
     // The run keeps the story's module.
