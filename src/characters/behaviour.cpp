@@ -34,7 +34,7 @@ int pick_destination(character* c)
     // one would make them endless, so they are bounded and then fall back to
     // a draw among the listed candidates.
     if (map_width > 0 && map_height > 0) {
-        for (int attempt = 0; attempt < 65536; attempt++) {
+        for (int attempt = 0; attempt < PLACEMENT_ATTEMPTS; attempt++) {
             int x = random_range(0, map_width - 1);
             int y = random_range(0, map_height - 1);
             if (cell_is_floor(x, y) && (x != own_x || y != own_y)) {

@@ -23,8 +23,6 @@
 character* character_list = nullptr;
 character* player = nullptr;
 
-#define PLACEMENT_ATTEMPTS 65536
-
 // Start value of a record's walk animation counter.
 #define WALK_FRAME_START WALK_FRAME_STEPS
 

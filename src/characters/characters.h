@@ -38,6 +38,10 @@
 #define CIVILIAN_COUNT 50
 #define ARMED_GROWTH_LIMIT 74
 
+// Random cell draws before a placement or a destination gives up drawing
+// and picks among the listed cells that qualify (see characters.cpp).
+#define PLACEMENT_ATTEMPTS 65536
+
 // Ticks a hurt civilian runs, and the ticks between regained health points
 // minus one (the point comes in the tick after the timer reached 0).
 #define PANIC_TICKS 300

@@ -193,15 +193,17 @@ static void set_looped(ModSample* smp, std::vector<float> wave, int loop_length,
     smp->loop_length = loop_length;
 }
 
-// Pads: a triad in just intonation (ratios r) at 80 root cycles over the
-// loop; every note doubled one cycle sharp for a slow chorus beat.
-static void make_pad(ModSample* smp, const int ratio[3], Rng* rng)
+// Pads: a triad at 80 root cycles over the loop, the other notes at the
+// whole number of cycles nearest equal temperament (a few cents off at
+// most, so the pad agrees with the leads), every note doubled one cycle
+// sharp for a slow chorus beat, and the root an octave down for body.
+static void make_pad(ModSample* smp, const int semitones[3], Rng* rng)
 {
     const int cycle = 64, root_cycles = 80;
     const int loop = cycle * root_cycles;
     std::vector<Partial> parts;
     for (int n = 0; n < 3; n++) {
-        int c = root_cycles * ratio[n] / ratio[0];
+        int c = (int)lrintf(root_cycles * powf(2.0f, semitones[n] / 12.0f));
         saw_partials(&parts, (float)c, (float)loop, 5.0f, 1.0f, rng, false);
         saw_partials(&parts, (float)(c + 1), (float)loop, 5.0f, 0.8f, rng, false);
     }
@@ -328,8 +330,8 @@ void fill_instruments(ModSong* song)
 {
     Rng rng;
     rng_seed(&rng, 424242);
-    const int major[3] = { 4, 5, 6 };
-    const int minor[3] = { 10, 12, 15 };
+    const int major[3] = { 0, 4, 7 };
+    const int minor[3] = { 0, 3, 7 };
     for (int i = 1; i < INST_END; i++) {
         ModSample* smp = &song->samples[i - 1];
         smp->name = INFO[i - 1].name;
