@@ -75,8 +75,19 @@ press_until() {
   return 1
 }
 
-# Sends keys to the focused game window.
-press() { xdotool key "$@"; }
+# Sends keys to the game window until the game ends, for up to 30 s (a key
+# sent while a loaded machine has not yet given the window focus is lost).
+press_until_ended() {
+  for _ in $(seq 1 30); do
+    kill -0 "$GAME_PID" 2>/dev/null || return 0
+    xdotool windowfocus --sync "$WINDOW" 2>/dev/null || true
+    xdotool key "$@"
+    for _ in $(seq 1 10); do
+      kill -0 "$GAME_PID" 2>/dev/null || return 0
+      sleep 0.1
+    done
+  done
+}
 
 # Waits up to 30 s for the game to end; its exit code goes to GAME_RC.
 wait_game() {
