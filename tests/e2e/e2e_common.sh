@@ -49,7 +49,8 @@ start_game() {
   GAME_PID=$!
   WINDOW=
   for _ in $(seq 1 300); do
-    WINDOW=$(xdotool search --onlyvisible --name "$WINDOW_NAME" 2>/dev/null | head -1)
+    # By process: window tests running beside this one show the same caption.
+    WINDOW=$(xdotool search --onlyvisible --pid "$GAME_PID" --name "$WINDOW_NAME" 2>/dev/null | head -1)
     [ -n "$WINDOW" ] && break
     expect_running
     sleep 0.1
