@@ -92,6 +92,16 @@ TEST_F(States, EscapeOnTheTitleQuitsAndTheQueueIsStillHandled)
         handle_input();
         EXPECT_EQ(game_state, STATE_QUIT) << "close request in state " << state;
     }
+    // Keys after a quit request in the same pass do not bring the game back.
+    set_game_state(STATE_STORY);
+    SDL_Event quit = {};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+    push_key(SDLK_ESCAPE);
+    push_key(SDLK_SPACE, ' ');
+    push_click(SDL_BUTTON_LEFT);
+    handle_input();
+    EXPECT_EQ(game_state, STATE_QUIT);
 }
 
 TEST_F(States, StorySpaceFadesOutFromClearAndLeadsToTheRun)

@@ -109,9 +109,10 @@ static void handle_state_key(const SDL_keysym* key, const uint8_t* key_state)
         space_key();
         break;
     case KEY_ESCAPE:
+        // A quit already requested in this pass stays requested.
         if (game_state == STATE_TITLE)
             game_state = STATE_QUIT;
-        else
+        else if (game_state > STATE_QUIT)
             set_game_state(STATE_TITLE); // from the entry: the run is not stored
         break;
     case KEY_RETURN:
