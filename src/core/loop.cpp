@@ -46,6 +46,7 @@
 #include "characters/behaviour.h"
 #include "characters/characters.h"
 #include "characters/player.h"
+#include "combat/effects.h"
 #include "core/input.h"
 #include "core/states.h"
 #include "render/draw.h"
@@ -55,6 +56,10 @@
 #include "render/textures.h"
 #include "sound/sound.h"
 #include "util/errors.h"
+#include "world/camera.h"
+#include "world/character_draw.h"
+#include "world/map.h"
+#include "world/map_draw.h"
 
 int settings[SETTING_COUNT] = {1, 1, 1, 0};
 int game_state = 0;
@@ -90,9 +95,11 @@ void start_up(int argc, char** argv)
     init_screen(settings[FULL_SCREEN]);
     enable_text_input();
     init_sound();
+    init_tile_anims();
     load_graphics();
     load_modules();
     load_samples();
+    load_map("default.map");
     reset_overlays();
     set_game_state(STATE_INTRO);
     tick_accumulator = 0.0f;
@@ -126,12 +133,24 @@ int run_ticks_for_frame()
 void draw_frame()
 {
     clear_screen();
+    update_tile_anims();
     if (game_state == STATE_PLAYING) {
         set_projection(PROJECTION_3D);
         set_viewport(0, STATUS_HEIGHT, PLAY_WIDTH, PLAY_HEIGHT);
+        update_camera();
+        draw_map();
+        draw_blood_stains();
+        draw_corpses();
+        draw_characters();
+        draw_sprite_anims();
+        draw_blood_drops();
     }
     set_projection(PROJECTION_2D);
     set_viewport(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
+    if (game_state == STATE_PLAYING) {
+        draw_health_bars();
+        draw_floating_texts();
+    }
 
     draw_fade();
     update_game_state();

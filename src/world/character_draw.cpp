@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "characters/behaviour.h"
+#include "characters/sight.h"
 #include "characters/characters.h"
 #include "characters/player.h"
 #include "render/draw.h"

@@ -47,6 +47,14 @@ struct Legend {
     int side = -1;
     int upper = -1;
     int top = -1;
+    std::vector<int> alt, side_alt, upper_alt; // occasional variants
+    int chance = 4;        // one cell in `chance` shows a variant
+    int edge = -1;         // first of 8 edge pieces: N, S, W, E, NW, NE, SW, SE
+    std::string edge_of;   // neighbours that make an edge
+    int roof = -1;         // north-west corner of a 3 x 3 roof set
+    int inner = -1;        // first of 4 inner-corner roof pieces: NW, NE, SW, SE
+    int inside = -1;       // side shown toward an indoor neighbour
+    int indoor = 0;
 };
 
 [[noreturn]] __attribute__((format(printf, 1, 2))) void fail(const char* fmt, ...)
@@ -91,20 +99,43 @@ void parse_legend_line(const std::string& raw, Legend* legend, int line_no)
         size_t eq = tok.find('=');
         if (eq == std::string::npos) fail("expected key=value, got \"%s\" (line %d)", tok.c_str(), line_no);
         std::string key = tok.substr(0, eq);
-        int v = parse_tile(key, tok.substr(eq + 1));
+        std::string value = tok.substr(eq + 1);
+        if (key == "edge_of") {
+            l.edge_of = value;
+            continue;
+        }
+        if (key == "alt" || key == "side_alt" || key == "upper_alt") {
+            std::vector<int>& list = key == "alt" ? l.alt : key == "side_alt" ? l.side_alt : l.upper_alt;
+            std::istringstream items(value);
+            std::string item;
+            while (std::getline(items, item, ',')) {
+                int t = parse_tile(key, item);
+                if (t < 0 || t > 254) fail("tile %d is outside the sheet's 255 cells (line %d)", t, line_no);
+                list.push_back(t);
+            }
+            continue;
+        }
+        int v = parse_tile(key, value);
         if (key == "walk") l.walk = v;
         else if (key == "floor") l.floor = v;
         else if (key == "height") l.height = v;
         else if (key == "side") l.side = v;
         else if (key == "upper") l.upper = v;
         else if (key == "top") l.top = v;
+        else if (key == "chance") l.chance = v;
+        else if (key == "edge") l.edge = v;
+        else if (key == "roof") l.roof = v;
+        else if (key == "inner") l.inner = v;
+        else if (key == "inside") l.inside = v;
+        else if (key == "indoor") l.indoor = v;
         else fail("unknown key \"%s\" (line %d)", key.c_str(), line_no);
-        if (key != "walk" && key != "height" && (v < 0 || v > 254))
+        if (key != "walk" && key != "height" && key != "chance" && key != "indoor" && (v < 0 || v > 254))
             fail("tile %s is outside the sheet's 255 cells (line %d)", tok.c_str(), line_no);
     }
     if (l.height < 0 || l.height > MAX_LAYERS) fail("height of '%c' must be 0..%d", ch, MAX_LAYERS);
     if (l.walk && l.height > 0) fail("'%c' is walkable but raises a box", ch);
     if (l.upper < 0) l.upper = l.side;
+    if (l.chance < 1) fail("chance of '%c' must be at least 1", ch);
 }
 
 struct Grid {
@@ -200,6 +231,90 @@ unsigned char face_byte(int tile)
     return tile < 0 ? 0 : (unsigned char)(tile + 1);
 }
 
+// A fixed scramble of a cell's place, so variants are spread without a
+// pattern yet come out the same on every build.
+unsigned cell_hash(int c, int r, int salt)
+{
+    unsigned h = (unsigned)c * 73856093u ^ (unsigned)r * 19349663u ^ (unsigned)salt * 83492791u;
+    h ^= h >> 13;
+    h *= 0x5bd1e995u;
+    h ^= h >> 15;
+    return h;
+}
+
+int vary(int base, const std::vector<int>& alts, int chance, int c, int r, int salt)
+{
+    if (alts.empty()) return base;
+    unsigned h = cell_hash(c, r, salt);
+    if (h % (unsigned)chance != 0) return base;
+    return alts[(h / (unsigned)chance) % alts.size()];
+}
+
+bool char_in(const Legend* legend, const Grid& g, int c, int r, const std::string& set)
+{
+    if (c < 0 || r < 0 || c >= g.width || r >= g.height) return false;
+    return set.find(g.rows[r][c]) != std::string::npos;
+}
+
+// Ground face: an edge piece where the cell borders one of `edge_of`
+// (kerbs along the street), otherwise the floor or now and then a variant.
+int floor_tile(const Legend* legend, const Grid& g, int c, int r)
+{
+    const Legend& l = at(legend, g, c, r);
+    if (l.edge >= 0) {
+        bool n = char_in(legend, g, c, r - 1, l.edge_of), s = char_in(legend, g, c, r + 1, l.edge_of);
+        bool w = char_in(legend, g, c - 1, r, l.edge_of), e = char_in(legend, g, c + 1, r, l.edge_of);
+        if (n && w) return l.edge + 4;
+        if (n && e) return l.edge + 5;
+        if (s && w) return l.edge + 6;
+        if (s && e) return l.edge + 7;
+        if (n) return l.edge;
+        if (s) return l.edge + 1;
+        if (w) return l.edge + 2;
+        if (e) return l.edge + 3;
+    }
+    return vary(l.floor, l.alt, l.chance, c, r, 1);
+}
+
+// Whether (c, r) belongs to the same roof as `l`: a box of the same height
+// under the same roof set.
+bool same_roof(const Legend* legend, const Grid& g, const Legend& l, int c, int r)
+{
+    if (c < 0 || r < 0 || c >= g.width || r >= g.height) return false;
+    const Legend& o = at(legend, g, c, r);
+    return o.roof == l.roof && o.height == l.height;
+}
+
+// Top face: roofs pick the piece of their 3 x 3 set whose parapet follows
+// the roof's outline, with inner corners where an L turns.
+int top_tile(const Legend* legend, const Grid& g, int c, int r)
+{
+    const Legend& l = at(legend, g, c, r);
+    if (l.roof < 0) return l.top;
+    bool n = same_roof(legend, g, l, c, r - 1), s = same_roof(legend, g, l, c, r + 1);
+    bool w = same_roof(legend, g, l, c - 1, r), e = same_roof(legend, g, l, c + 1, r);
+    int row = !n ? 0 : !s ? 2 : 1;
+    int column = !w ? 0 : !e ? 2 : 1;
+    if (row == 1 && column == 1 && l.inner >= 0) {
+        if (!same_roof(legend, g, l, c - 1, r - 1)) return l.inner;
+        if (!same_roof(legend, g, l, c + 1, r - 1)) return l.inner + 1;
+        if (!same_roof(legend, g, l, c - 1, r + 1)) return l.inner + 2;
+        if (!same_roof(legend, g, l, c + 1, r + 1)) return l.inner + 3;
+    }
+    return l.roof + row * TILES_PER_ROW + column;
+}
+
+// Side face `k` (west, east, north, south) of `layer`: the indoor finish
+// toward a room, otherwise the wall of that storey or now and then a variant.
+int side_tile(const Legend* legend, const Grid& g, int c, int r, int layer, int k, int nc, int nr)
+{
+    const Legend& l = at(legend, g, c, r);
+    bool toward_room = nc >= 0 && nr >= 0 && nc < g.width && nr < g.height && at(legend, g, nc, nr).indoor;
+    if (toward_room && l.inside >= 0) return l.inside;
+    if (layer == 0) return vary(l.side, l.side_alt, l.chance, c, r, 10 + k);
+    return vary(l.upper, l.upper_alt, l.chance, c, r, 20 + 4 * layer + k);
+}
+
 int compile(const char* source, const char* output, int min_floor)
 {
     static Legend legend[256];
@@ -218,13 +333,12 @@ int compile(const char* source, const char* output, int min_floor)
             const Legend& l = at(legend, g, c, r);
             for (int layer = 0; layer < g.layers; layer++) {
                 unsigned char rec[FACES] = {0};
-                if (l.height == 0 && layer == 0) rec[BOTTOM] = face_byte(l.floor);
+                if (l.height == 0 && layer == 0) rec[BOTTOM] = face_byte(floor_tile(legend, g, c, r));
                 if (layer < l.height) {
-                    if (layer == l.height - 1) rec[TOP] = face_byte(l.top);
-                    int side = layer == 0 ? l.side : l.upper;
+                    if (layer == l.height - 1) rec[TOP] = face_byte(top_tile(legend, g, c, r));
                     for (int k = 0; k < 4; k++)
                         if (height_at(legend, g, c + dc[k], r + dr[k]) <= layer)
-                            rec[WEST + k] = face_byte(side);
+                            rec[WEST + k] = face_byte(side_tile(legend, g, c, r, layer, k, c + dc[k], r + dr[k]));
                 }
                 out.insert(out.end(), rec, rec + FACES);
             }
