@@ -2,7 +2,7 @@
 # and exactly one line in errorlog.txt naming what is wrong. Each case
 # damages a private copy of the archive, never the build's.
 . "$(dirname "$0")/e2e_common.sh"
-need_display
+. "$(dirname "$0")/e2e_play.sh"
 
 ARCHIVE=$BUILD_DIR/assets.bin
 [ -f "$ARCHIVE" ] || fail "no assets.bin in $BUILD_DIR"
