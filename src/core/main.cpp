@@ -1,17 +1,16 @@
-// Program entry. Start-up order and the frame loop live in core/loop.cpp once
-// the subsystems exist; for now the entry reads the command line.
-#include <cstdlib>
-#include <ctime>
-#include <strings.h>
-
-#include "util/errors.h"
+// Program entry: start-up, then the frame loop against the real clock until
+// a quit request makes game_state negative. The frame in which the request
+// arrives is completed, drawing and swap included.
+#include "core/loop.h"
 
 int main(int argc, char** argv)
 {
-    srand((unsigned)time(nullptr));
-    for (int i = 1; i < argc; i++) {
-        if (strcasecmp(argv[i], "-w") != 0 && strcasecmp(argv[i], "-fps") != 0)
-            fatal_error("main()", "Invalid program argument \"%s\"", argv[i]);
+    start_up(argc, argv);
+    while (game_state > -1) {
+        run_ticks_for_frame();
+        draw_frame();
+        finish_frame();
     }
+    shut_down();
     return 0;
 }

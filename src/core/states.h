@@ -79,6 +79,10 @@ void update_game_state();
 const char* prompt_text();
 int prompt_y(const char* text);
 
+// One frame's step of the blink by frame_factor; entering the visible phase
+// sounds the warnings.
+void advance_prompt();
+
 // Draws the prompt line when visible, then advances the blink; every frame
 // in every state.
 void draw_prompt();
@@ -91,6 +95,10 @@ void play_warnings();
 // Which of the four banner strips the playing state shows now, or -1 for
 // none.
 int banner_strip();
+
+// One frame's step of the shake: a new offset on both axes every period,
+// each differing from the one before.
+void advance_jitter();
 
 // Draws the banner of the playing state and shakes it unless paused.
 void draw_banner();

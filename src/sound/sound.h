@@ -18,6 +18,8 @@
 // function's tag and "Call(): %s" carrying the library's own error text.
 #pragma once
 
+#include <cstddef>
+
 #define SOUND_ARCHIVE "assets.bin"
 
 // Channel layout: music first, then one channel per sample.
@@ -56,15 +58,28 @@
 // A loaded sound (wave sample or tracker module); contents private.
 struct Sound;
 
+// Index = sample id and module id. Filled by load_samples and load_modules,
+// emptied by close_sound.
+extern Sound* samples[SAMPLE_COUNT];
+extern Sound* modules[MODULE_COUNT];
+
 // Opens the audio device (44,100 Hz, 16-bit, stereo) with 19 channels.
 // Starts SDL's audio subsystem itself if nobody has. No fallback: without an
 // audio device the game does not start (SDL_AUDIODRIVER=dummy runs silent).
 void init_sound();
 
+// 1 from init_sound until close_sound.
+int sound_initialised();
+
 // Reads member `name` from "assets.bin" and makes a sound of it: RIFF/WAVE
 // data becomes a sample, anything else must be a module libopenmpt accepts.
 // A missing member is fatal: "File \"%s\" not found in archive \"%s\"".
 void load_sound(Sound** handle, const char* name);
+
+// Makes a sound of a member image already in memory, as load_sound does
+// with the archive's bytes (tests and tools use it directly); a sound held
+// by `handle` before is freed first. `name` only labels error messages.
+void load_sound_bytes(Sound** handle, const char* name, const unsigned char* data, size_t size);
 
 // The three modules, then the 18 samples, each in id order.
 void load_modules();

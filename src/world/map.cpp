@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "util/archive.h"
 #include "util/errors.h"
 #include "util/mathutil.h"
 
@@ -54,6 +55,16 @@ void load_map_bytes(const char* name, const unsigned char* data, size_t size)
             at++;
         }
     }
+}
+
+void load_map(const char* name)
+{
+    uint32_t size = 0;
+    uint8_t* data = hkca_uncompress(MAP_ARCHIVE, name, &size);
+    if (!data)
+        fatal_error("load_map()", "File \"%s\" not found in archive \"%s\"", name, MAP_ARCHIVE);
+    load_map_bytes(name, data, size);
+    free(data);
 }
 
 int cell_is_floor(int column, int row)

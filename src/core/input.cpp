@@ -1,0 +1,209 @@
+// Event handling. Every decision reads game_state at the moment of the
+// event, so a key that changes the state changes how the later events of the
+// same pass are judged.
+#include "core/input.h"
+
+#include <SDL.h>
+
+#include <cstring>
+
+#include "characters/player.h"
+#include "core/loop.h"
+#include "core/states.h"
+#include "render/fade.h"
+#include "render/fps.h"
+#include "render/screen.h"
+#include "render/textures.h"
+#include "scores/highscores.h"
+#include "sound/sound.h"
+
+int mouse_x = 0, mouse_y = 0;
+
+void enable_text_input()
+{
+    SDL_EnableUNICODE(1);
+}
+
+// Only the left Alt key makes the combinations. The key state array alone
+// is not enough: it is refreshed when the queue is pumped, so an Alt released
+// quickly after the other key already reads as up by the time the key's
+// event is handled. The modifiers recorded with the event itself do not lose
+// it.
+static bool left_alt_held(const SDL_keysym* key, const uint8_t* key_state)
+{
+    return (key->mod & KMOD_LALT) != 0 || (key_state && key_state[KEY_LEFT_ALT]);
+}
+
+// A new video mode brings a new OpenGL context without our textures, so
+// they are deleted before and loaded again after. init_screen also restarts
+// frame timing and drops any fade and pending screenshot.
+static void toggle_full_screen()
+{
+    settings[FULL_SCREEN] = !settings[FULL_SCREEN];
+    free_graphics();
+    init_screen(settings[FULL_SCREEN]);
+    load_graphics();
+}
+
+// Cleared for the rest of a pass by the Space that opens the name entry, so
+// that this Space is not also typed into the name.
+static int typing = 1;
+
+// Space: skip the intro, leave the title or the story through a fade-out
+// (never restarting one that runs), or go on from a finished run.
+static void space_key()
+{
+    switch (game_state) {
+    case STATE_INTRO:
+        set_game_state(STATE_TITLE);
+        break;
+    case STATE_TITLE:
+        if (!fade_active()) {
+            next_state = STATE_STORY;
+            start_fade(0, 0, 0, 1, STATE_FADE_SPEED);
+        }
+        break;
+    case STATE_STORY:
+        if (fade_direction <= 0) {
+            next_state = STATE_PLAYING;
+            start_fade(0, 0, 0, 1, STATE_FADE_SPEED);
+        }
+        break;
+    case STATE_PLAYING:
+        if (player_out()) {
+            if (is_new_highscore()) {
+                set_game_state(STATE_NEW_HIGHSCORE);
+                typing = 0;
+            } else {
+                set_game_state(STATE_TITLE);
+            }
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+// The music and sound switches of the title screen; settings element
+// (key code - 281) is the one each key flips.
+static void switch_key(int sym)
+{
+    if (game_state != STATE_TITLE)
+        return;
+    if (sym == KEY_F2) {
+        settings[SOUND_FX_ON] = !settings[SOUND_FX_ON];
+        return;
+    }
+    settings[MUSIC_ON] = !settings[MUSIC_ON];
+    if (module_playing())
+        stop_module();
+    else
+        play_module(MODULE_TITLE, MUSIC_VOLUME_FULL);
+}
+
+// The keys that move between states, and the name entry.
+static void handle_state_key(const SDL_keysym* key, const uint8_t* key_state)
+{
+    switch ((int)key->sym) {
+    case KEY_SPACE:
+        space_key();
+        break;
+    case KEY_ESCAPE:
+        // A quit already requested in this pass stays requested.
+        if (game_state == STATE_TITLE)
+            game_state = STATE_QUIT;
+        else if (game_state > STATE_QUIT)
+            set_game_state(STATE_TITLE); // from the entry: the run is not stored
+        break;
+    case KEY_RETURN:
+    case KEY_KP_ENTER:
+        // Left Alt + Return belongs to the full-screen switch alone.
+        if (game_state == STATE_NEW_HIGHSCORE &&
+            !((int)key->sym == KEY_RETURN && left_alt_held(key, key_state)))
+            insert_highscore();
+        break;
+    case KEY_BACKSPACE:
+        if (game_state == STATE_NEW_HIGHSCORE)
+            text_backspace(name_buffer);
+        break;
+    case KEY_F1:
+    case KEY_F2:
+        switch_key((int)key->sym);
+        break;
+    default:
+        break;
+    }
+}
+
+void text_append(char* buffer, const SDL_keysym* key, int limit)
+{
+    int c = key->unicode;
+    if (c < 32 || c > 126)
+        return;
+    size_t len = strnlen(buffer, (size_t)limit);
+    if ((int)len + 1 <= limit)
+        buffer[len] = (char)c;
+}
+
+void text_backspace(char* buffer)
+{
+    size_t len = strlen(buffer);
+    if (len > 0)
+        buffer[len - 1] = '\0';
+}
+
+static void handle_key(const SDL_keysym* key, const uint8_t* key_state)
+{
+    handle_state_key(key, key_state);
+    switch ((int)key->sym) {
+    case KEY_RETURN:
+        // The Return of this combination does nothing else.
+        if (left_alt_held(key, key_state)) {
+            toggle_full_screen();
+            return;
+        }
+        break;
+    case KEY_F4:
+        if (left_alt_held(key, key_state))
+            game_state = STATE_QUIT;
+        break;
+    case KEY_PRINT:
+        screenshot_requested = 1;
+        break;
+    default:
+        break;
+    }
+    // Whatever the key did, a printable character now goes into the name.
+    if (game_state == STATE_NEW_HIGHSCORE && typing)
+        text_append(name_buffer, key, NAME_MAX_LENGTH);
+}
+
+void handle_event(const SDL_Event* event, const uint8_t* key_state)
+{
+    switch (event->type) {
+    case SDL_QUIT:
+        // The rest of the queue is still handled in this pass.
+        game_state = STATE_QUIT;
+        break;
+    case SDL_KEYDOWN:
+        handle_key(&event->key.keysym, key_state);
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+        if (event->button.button == SDL_BUTTON_LEFT && game_state == STATE_INTRO)
+            set_game_state(STATE_TITLE);
+        break;
+    default:
+        // Releases, motion and focus changes: the game never pauses by itself.
+        break;
+    }
+}
+
+void handle_input()
+{
+    const uint8_t* key_state = SDL_GetKeyState(nullptr);
+    SDL_GetMouseState(&mouse_x, &mouse_y);
+    typing = 1;
+    SDL_Event event;
+    while (SDL_PollEvent(&event))
+        handle_event(&event, key_state);
+}

@@ -1,0 +1,169 @@
+// Creating effects, the fixed tables' full behaviour, and the tile loops.
+// Drawing and ageing are in test_effects_window.cpp.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "combat/effects.h"
+#include "core/loop.h"
+#include "render/textures.h"
+#include "util/mathutil.h"
+
+namespace {
+
+int active_particles()
+{
+    int n = 0;
+    for (const Particle& p : particles) n += p.active;
+    return n;
+}
+
+void clear_all()
+{
+    clear_particles();
+    clear_sprite_anims();
+    clear_floating_texts();
+}
+
+} // namespace
+
+TEST(Effects, StainLiesTwentyFourUnitsAlongTheStrike)
+{
+    clear_all();
+    srand(7);
+    add_blood_stain(100, 200, 0);
+    add_blood_stain(100, 200, 90);
+    add_blood_stain(100, 200, 225);
+    ASSERT_EQ(active_particles(), 3);
+    EXPECT_NEAR(particles[0].x, 100.0f, 1e-4);
+    EXPECT_NEAR(particles[0].y, 176.0f, 1e-4); // north is up: y shrinks
+    EXPECT_NEAR(particles[1].x, 124.0f, 1e-4);
+    EXPECT_NEAR(particles[1].y, 200.0f, 1e-4);
+    EXPECT_NEAR(particles[2].x, 100.0f - 24.0f * sqrtf(0.5f), 1e-3);
+    EXPECT_NEAR(particles[2].y, 200.0f + 24.0f * sqrtf(0.5f), 1e-3);
+    for (int i = 0; i < 3; i++) {
+        EXPECT_EQ(particles[i].type, PARTICLE_BLOOD_STAIN);
+        EXPECT_EQ(particles[i].alpha, 1.0f);
+        EXPECT_EQ(particles[i].delay, 1800.0f);
+        EXPECT_GE(particles[i].variant, 0);
+        EXPECT_LE(particles[i].variant, 3);
+        EXPECT_GE(particles[i].rotation, 0);
+        EXPECT_LE(particles[i].rotation, 359);
+    }
+}
+
+TEST(Effects, KillLeavesSixteenParticlesAndACorpse)
+{
+    clear_all();
+    srand(11);
+    // What one kill adds: a stain along the strike, the burst of the hit,
+    // five more stains 72 degrees apart, the corpse.
+    add_blood_stain(320, 320, 45);
+    add_blood_burst(320, 320);
+    for (int a = 0; a < 360; a += 72) add_blood_stain(320, 320, a);
+    add_corpse(320, 320, 2);
+    ASSERT_EQ(active_particles(), 17);
+    for (int i = 1; i <= 10; i++) {
+        const Particle& d = particles[i];
+        ASSERT_EQ(d.type, PARTICLE_BLOOD_DROP);
+        ASSERT_GE(d.size, 12);
+        ASSERT_LE(d.size, 24);
+        // Centred on the 32-unit box, the odd unit going to the right.
+        EXPECT_EQ(d.x, (float)(320 + (32 - d.size) / 2));
+        EXPECT_EQ(d.y, d.x);
+        // Fanned out 36 degrees apart, each scattered by at most 16.
+        float centre = (float)((i - 1) * 36) * 0.017453292f;
+        EXPECT_LE(fabsf(d.direction - centre), 16.0f * 0.017453292f + 1e-5f) << "drop " << i;
+    }
+    const Particle& corpse = particles[16];
+    EXPECT_EQ(corpse.type, PARTICLE_CORPSE);
+    EXPECT_EQ(corpse.x, 304.0f);
+    EXPECT_EQ(corpse.y, 304.0f);
+    EXPECT_EQ(corpse.variant, 2);
+    EXPECT_EQ(corpse.delay, 3600.0f);
+}
+
+TEST(Effects, FullTablesDropNewRequestsSilently)
+{
+    clear_all();
+    for (int i = 0; i < MAX_PARTICLES; i++) add_blood_stain(i, 0, 0);
+    ASSERT_EQ(active_particles(), MAX_PARTICLES);
+    EXPECT_EQ(find_free_particle(), -1);
+    Particle before[MAX_PARTICLES];
+    memcpy(before, particles, sizeof particles);
+    add_blood_burst(0, 0);
+    add_blood_stain(5, 5, 90);
+    add_corpse(5, 5, 1);
+    EXPECT_EQ(memcmp(before, particles, sizeof particles), 0);
+
+    // Two free slots: a burst takes both, lowest first, and drops the rest.
+    particles[700].active = 0;
+    particles[3].active = 0;
+    EXPECT_EQ(find_free_particle(), 3);
+    add_blood_burst(64, 64);
+    EXPECT_EQ(particles[3].type, PARTICLE_BLOOD_DROP);
+    EXPECT_EQ(particles[700].type, PARTICLE_BLOOD_DROP);
+    EXPECT_EQ(active_particles(), MAX_PARTICLES);
+
+    for (int i = 0; i < MAX_SPRITE_ANIMS + 1; i++)
+        add_sprite_anim(i, 0, 0, TEX_SPAWN, 0, SPAWN_FLASH_SIZE, SPAWN_FLASH_FRAMES, SPAWN_FLASH_TICKS);
+    for (int i = 0; i < MAX_SPRITE_ANIMS; i++) ASSERT_EQ(sprite_anims[i].x, i);
+    for (int i = 0; i < MAX_FLOATING_TEXTS + 1; i++) add_floating_text(i, 0, "+10");
+    for (int i = 0; i < MAX_FLOATING_TEXTS; i++) ASSERT_EQ(floating_texts[i].x, i);
+
+    // A freed slot is reused before any later one.
+    sprite_anims[9].active = 0;
+    add_sprite_anim(99, 5, 45, TEX_GUNFIRE, 0, MUZZLE_FLASH_SIZE, MUZZLE_FLASH_FRAMES, MUZZLE_FLASH_TICKS);
+    EXPECT_EQ(sprite_anims[9].x, 99);
+    EXPECT_EQ(sprite_anims[9].frames_left, 2);
+    EXPECT_EQ(sprite_anims[9].frame_timer, 3.0f);
+    clear_all();
+    EXPECT_EQ(active_particles(), 0);
+    EXPECT_EQ(sprite_anims[9].active, 0);
+    EXPECT_EQ(floating_texts[0].active, 0);
+}
+
+TEST(Effects, FloatingTextKeepsAtMostSixtyThreeCharacters)
+{
+    clear_all();
+    std::string fits(63, 'a'), longer(100, 'b');
+    add_floating_text(10, 20, fits.c_str());
+    add_floating_text(10, 20, longer.c_str());
+    EXPECT_EQ(std::string(floating_texts[0].text), fits);
+    EXPECT_EQ(std::string(floating_texts[1].text), std::string(63, 'b'));
+    EXPECT_EQ(floating_texts[1].y, 20.0f);
+    EXPECT_EQ(floating_texts[1].alpha, 1.0f);
+}
+
+TEST(TileAnims, FourLoopsOfEightCellsThirteenFramesEach)
+{
+    init_tile_anims();
+    frame_factor = 1.0f;
+    const int starts[4] = {128, 136, 144, 152};
+    // Frame by frame at 60 per second: 13 frames a cell, 104 a loop.
+    for (int f = 0; f < 2 * 104; f++) {
+        int expect = (f / 13) % 8;
+        for (int s : starts) ASSERT_EQ(tile_anim_frame(TEX_TILES, s), s + expect) << "frame " << f;
+        update_tile_anims();
+    }
+    // Cells that do not start a loop, other sheets and ids off the table
+    // map to themselves.
+    EXPECT_EQ(tile_anim_frame(TEX_TILES, 129), 129);
+    EXPECT_EQ(tile_anim_frame(TEX_TILES, 0), 0);
+    EXPECT_EQ(tile_anim_frame(TEX_CHARACTERS, 128), 128);
+    EXPECT_EQ(tile_anim_frame(40, 128), 128);
+    EXPECT_EQ(tile_anim_frame(TEX_TILES, 300), 300);
+    EXPECT_EQ(tile_anim_frame(-1, -5), -5);
+
+    // A long frame first runs the timer down, and the next call takes
+    // every step it owes at once, wrapping round the loop.
+    init_tile_anims();
+    frame_factor = 12.0f * 10 + 6; // ten periods and a half
+    update_tile_anims();
+    EXPECT_EQ(tile_anim_frame(TEX_TILES, 136), 136);
+    update_tile_anims();
+    EXPECT_EQ(tile_anim_frame(TEX_TILES, 136), 136 + 2); // ten steps, once round
+    frame_factor = 0.0f;
+}

@@ -1,0 +1,188 @@
+// Shared helpers for tests that draw into a real window (Mesa under Xvfb):
+// one windowed screen per test process, textures made from pictures built in
+// memory, and pixels read back from the frame being drawn.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+#include <GL/gl.h>
+
+#include <cstdint>
+#include <dlfcn.h>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "render/fade.h"
+#include "render/screen.h"
+#include "render/textures.h"
+
+namespace render_test {
+
+struct Rgb {
+    uint8_t r, g, b;
+    bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
+};
+
+static const Rgb BLACK = {0, 0, 0};
+static const Rgb WHITE = {255, 255, 255};
+static const Rgb MAGENTA = {255, 0, 255};
+static const Rgb RED = {255, 0, 0};
+static const Rgb GREEN = {0, 255, 0};
+static const Rgb BLUE = {0, 0, 255};
+
+// The bytes of a 24-bit Windows bitmap of width x height whose pixel (x, y),
+// origin top left, is colour(x, y).
+inline std::vector<uint8_t> make_bmp(int width, int height,
+                                     const std::function<Rgb(int, int)>& colour)
+{
+    int row = (width * 3 + 3) & ~3;
+    uint32_t data_size = (uint32_t)(row * height);
+    uint32_t file_size = 54 + data_size;
+    std::vector<uint8_t> b(file_size, 0);
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; i++) b[at + i] = (uint8_t)(v >> (8 * i));
+    };
+    b[0] = 'B';
+    b[1] = 'M';
+    put32(2, file_size);
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, (uint32_t)width);
+    put32(22, (uint32_t)height);
+    b[26] = 1;
+    b[28] = 24;
+    put32(34, data_size);
+    for (int y = 0; y < height; y++) {
+        // Rows are stored bottom up.
+        uint8_t* p = &b[54 + (size_t)(height - 1 - y) * row];
+        for (int x = 0; x < width; x++) {
+            Rgb c = colour(x, y);
+            p[3 * x] = c.b;
+            p[3 * x + 1] = c.g;
+            p[3 * x + 2] = c.r;
+        }
+    }
+    return b;
+}
+
+// Loads texture `id` from such a picture.
+inline void make_texture(int id, int width, int height,
+                         const std::function<Rgb(int, int)>& colour)
+{
+    std::vector<uint8_t> bmp = make_bmp(width, height, colour);
+    load_texture_bmp(id, bmp.data(), bmp.size());
+}
+
+// Mesa unloads its DRI driver when SDL closes the display at exit, before
+// the leak checker runs; the driver's process-lifetime allocations would then
+// be reported with no module to name them by. Keeping the driver mapped lets
+// the suppression file match them.
+inline void keep_gl_driver_loaded()
+{
+    FILE* maps = fopen("/proc/self/maps", "r");
+    if (!maps) return;
+    char line[1024];
+    while (fgets(line, sizeof line, maps)) {
+        char* path = strchr(line, '/');
+        if (!path || !strstr(path, "_dri.so")) continue;
+        path[strcspn(path, "\n")] = 0;
+        dlopen(path, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+    }
+    fclose(maps);
+}
+
+// Opens the 800 x 600 window once per process; every call then starts a
+// clean frame: no textures, black colour and far depth, the 2D projection.
+inline void open_window()
+{
+    static bool open = false;
+    if (!open) {
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        init_screen(0);
+        keep_gl_driver_loaded();
+        // A death test forked from here would inherit a window, driver
+        // threads and SDL_Quit at exit, and can hang on the way out; from now
+        // on death tests start a fresh process instead.
+        ::testing::FLAGS_gtest_death_test_style = "threadsafe";
+        open = true;
+    }
+    free_graphics();
+    fade_direction = 0;
+    glColor4f(1, 1, 1, 1);
+    glDisable(GL_BLEND);
+    set_projection(PROJECTION_2D);
+    set_viewport(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
+    clear_screen();
+}
+
+// The whole frame being drawn (the back buffer), rows top down.
+struct Frame {
+    std::vector<uint8_t> rgb;
+    Rgb at(int x, int y) const
+    {
+        const uint8_t* p = &rgb[((size_t)(SCREEN_HEIGHT - 1 - y) * SCREEN_WIDTH + x) * 3];
+        return {p[0], p[1], p[2]};
+    }
+};
+
+inline Frame read_frame()
+{
+    Frame f;
+    f.rgb.resize((size_t)SCREEN_WIDTH * SCREEN_HEIGHT * 3);
+    glFinish();
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, f.rgb.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    return f;
+}
+
+// Depth of screen pixel (x, y), top-left origin.
+inline float read_depth(int x, int y)
+{
+    float d = -1.0f;
+    glFinish();
+    glReadPixels(x, SCREEN_HEIGHT - 1 - y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &d);
+    return d;
+}
+
+// The bounding box of pixels of colour c, or w = 0 when there is none, and
+// whether every pixel inside the box has that colour.
+struct Box {
+    int x = 0, y = 0, w = 0, h = 0;
+    bool solid = false;
+};
+
+inline Box find_colour(const Frame& f, Rgb c)
+{
+    int x0 = SCREEN_WIDTH, y0 = SCREEN_HEIGHT, x1 = -1, y1 = -1;
+    for (int y = 0; y < SCREEN_HEIGHT; y++)
+        for (int x = 0; x < SCREEN_WIDTH; x++)
+            if (f.at(x, y) == c) {
+                if (x < x0) x0 = x;
+                if (x > x1) x1 = x;
+                if (y < y0) y0 = y;
+                if (y > y1) y1 = y;
+            }
+    Box b;
+    if (x1 < 0) return b;
+    b = {x0, y0, x1 - x0 + 1, y1 - y0 + 1, true};
+    for (int y = y0; y <= y1; y++)
+        for (int x = x0; x <= x1; x++)
+            if (!(f.at(x, y) == c)) b.solid = false;
+    return b;
+}
+
+inline int count_not_black(const Frame& f)
+{
+    int n = 0;
+    for (size_t i = 0; i < f.rgb.size(); i += 3)
+        if (f.rgb[i] || f.rgb[i + 1] || f.rgb[i + 2]) n++;
+    return n;
+}
+
+} // namespace render_test
