@@ -3,6 +3,8 @@
 // memory, and pixels read back from the frame being drawn.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <SDL.h>
 #include <GL/gl.h>
 
@@ -103,6 +105,10 @@ inline void open_window()
         setenv("SDL_AUDIODRIVER", "dummy", 0);
         init_screen(0);
         keep_gl_driver_loaded();
+        // A death test forked from here would inherit a window, driver
+        // threads and SDL_Quit at exit, and can hang on the way out; from now
+        // on death tests start a fresh process instead.
+        ::testing::FLAGS_gtest_death_test_style = "threadsafe";
         open = true;
     }
     free_graphics();

@@ -5,13 +5,17 @@
 
 #include <SDL.h>
 
+#include <cstring>
+
 #include "characters/player.h"
 #include "core/loop.h"
 #include "core/states.h"
 #include "render/draw.h"
+#include "render/fade.h"
 #include "render/fps.h"
 #include "render/screen.h"
 #include "render/textures.h"
+#include "scores/highscores.h"
 #include "sound/sound.h"
 #include "world/camera.h"
 
@@ -47,6 +51,113 @@ static void toggle_full_screen()
     load_graphics();
 }
 
+// Cleared for the rest of a pass by the Space that opens the name entry, so
+// that this Space is not also typed into the name.
+static int typing = 1;
+
+// Space: skip the intro, leave the title or the story through a fade-out
+// (never restarting one that runs), or go on from a finished run.
+static void space_key()
+{
+    switch (game_state) {
+    case STATE_INTRO:
+        set_game_state(STATE_TITLE);
+        break;
+    case STATE_TITLE:
+        if (!fade_active()) {
+            next_state = STATE_STORY;
+            start_fade(0, 0, 0, 1, STATE_FADE_SPEED);
+        }
+        break;
+    case STATE_STORY:
+        if (fade_direction <= 0) {
+            next_state = STATE_PLAYING;
+            start_fade(0, 0, 0, 1, STATE_FADE_SPEED);
+        }
+        break;
+    case STATE_PLAYING:
+        if (player_out()) {
+            if (is_new_highscore()) {
+                set_game_state(STATE_NEW_HIGHSCORE);
+                typing = 0;
+            } else {
+                set_game_state(STATE_TITLE);
+            }
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+// The music and sound switches of the title screen; settings element
+// (key code - 281) is the one each key flips.
+static void switch_key(int sym)
+{
+    if (game_state != STATE_TITLE)
+        return;
+    if (sym == KEY_F2) {
+        settings[SOUND_FX_ON] = !settings[SOUND_FX_ON];
+        return;
+    }
+    settings[MUSIC_ON] = !settings[MUSIC_ON];
+    if (module_playing())
+        stop_module();
+    else
+        play_module(MODULE_TITLE, MUSIC_VOLUME_FULL);
+}
+
+// The keys that move between states, and the name entry.
+static void handle_state_key(const SDL_keysym* key, const uint8_t* key_state)
+{
+    switch ((int)key->sym) {
+    case KEY_SPACE:
+        space_key();
+        break;
+    case KEY_ESCAPE:
+        // A quit already requested in this pass stays requested.
+        if (game_state == STATE_TITLE)
+            game_state = STATE_QUIT;
+        else if (game_state > STATE_QUIT)
+            set_game_state(STATE_TITLE); // from the entry: the run is not stored
+        break;
+    case KEY_RETURN:
+    case KEY_KP_ENTER:
+        // Left Alt + Return belongs to the full-screen switch alone.
+        if (game_state == STATE_NEW_HIGHSCORE &&
+            !((int)key->sym == KEY_RETURN && left_alt_held(key, key_state)))
+            insert_highscore();
+        break;
+    case KEY_BACKSPACE:
+        if (game_state == STATE_NEW_HIGHSCORE)
+            text_backspace(name_buffer);
+        break;
+    case KEY_F1:
+    case KEY_F2:
+        switch_key((int)key->sym);
+        break;
+    default:
+        break;
+    }
+}
+
+void text_append(char* buffer, const SDL_keysym* key, int limit)
+{
+    int c = key->unicode;
+    if (c < 32 || c > 126)
+        return;
+    size_t len = strnlen(buffer, (size_t)limit);
+    if ((int)len + 1 <= limit)
+        buffer[len] = (char)c;
+}
+
+void text_backspace(char* buffer)
+{
+    size_t len = strlen(buffer);
+    if (len > 0)
+        buffer[len - 1] = '\0';
+}
+
 // P during a live run. Pausing dims the music and restarts the prompt's
 // blink visible, so "paused" shows at once.
 static void toggle_pause()
@@ -63,13 +174,15 @@ static void toggle_pause()
     }
 }
 
-// A press of the left button strikes; one during the cooldown is dropped,
-// not kept for later.
+// A press of the left button skips the intro or strikes; one during the
+// cooldown is dropped, not kept for later.
 static void handle_click(int button)
 {
     if (button != SDL_BUTTON_LEFT)
         return;
-    if (game_state == STATE_PLAYING && player_can_act() && player->cooldown == 0)
+    if (game_state == STATE_INTRO)
+        set_game_state(STATE_TITLE);
+    else if (game_state == STATE_PLAYING && player_can_act() && player->cooldown == 0)
         player_attack();
 }
 
@@ -92,6 +205,7 @@ static void steer_from_keys(const uint8_t* key_state)
 
 static void handle_key(const SDL_keysym* key, const uint8_t* key_state)
 {
+    handle_state_key(key, key_state);
     switch ((int)key->sym) {
     case KEY_RETURN:
         // The Return of this combination does nothing else.
@@ -114,6 +228,9 @@ static void handle_key(const SDL_keysym* key, const uint8_t* key_state)
     default:
         break;
     }
+    // Whatever the key did, a printable character now goes into the name.
+    if (game_state == STATE_NEW_HIGHSCORE && typing)
+        text_append(name_buffer, key, NAME_MAX_LENGTH);
 }
 
 void handle_event(const SDL_Event* event, const uint8_t* key_state)
@@ -139,6 +256,7 @@ void handle_input()
 {
     const uint8_t* key_state = SDL_GetKeyState(nullptr);
     SDL_GetMouseState(&mouse_x, &mouse_y);
+    typing = 1;
     SDL_Event event;
     while (SDL_PollEvent(&event))
         handle_event(&event, key_state);

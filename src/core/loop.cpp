@@ -51,6 +51,12 @@
 #include "combat/items.h"
 #include "core/input.h"
 #include "core/states.h"
+#include "frontend/intro.h"
+#include "frontend/status.h"
+#include "frontend/story.h"
+#include "frontend/title.h"
+#include "scores/highscores.h"
+#include "scores/score_screens.h"
 #include "render/draw.h"
 #include "render/fade.h"
 #include "render/fps.h"
@@ -101,6 +107,7 @@ void start_up(int argc, char** argv)
     load_graphics();
     load_modules();
     load_samples();
+    load_highscores();
     load_map("default.map");
     reset_overlays();
     set_game_state(STATE_INTRO);
@@ -145,6 +152,29 @@ int run_ticks_for_frame()
     return ticks;
 }
 
+// The 2D screen of each state, under the fade and the overlays.
+static void draw_state_screen()
+{
+    switch (game_state) {
+    case STATE_INTRO:
+        draw_intro();
+        break;
+    case STATE_TITLE:
+        draw_title_background();
+        draw_title_logo();
+        draw_highscore_table();
+        break;
+    case STATE_STORY:
+        draw_story();
+        break;
+    case STATE_NEW_HIGHSCORE:
+        draw_highscore_entry();
+        break;
+    default:
+        break;
+    }
+}
+
 void draw_frame()
 {
     clear_screen();
@@ -169,11 +199,14 @@ void draw_frame()
         draw_floating_texts();
     }
 
+    draw_state_screen();
     draw_fade();
     update_game_state();
     if (game_state == STATE_PLAYING)
         draw_banner();
     draw_prompt();
+    if (game_state != STATE_INTRO)
+        draw_status_bar();
     if (settings[SHOW_FPS])
         draw_fps();
     // The crosshair where aiming means something: the story screen, and a

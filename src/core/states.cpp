@@ -8,7 +8,11 @@
 
 #include <cstring>
 
+#include "characters/characters.h"
+#include "characters/player.h"
+#include "combat/bullets.h"
 #include "combat/effects.h"
+#include "combat/items.h"
 #include "core/loop.h"
 #include "frontend/intro.h"
 #include "frontend/story.h"
@@ -17,6 +21,7 @@
 #include "render/fade.h"
 #include "render/screen.h"
 #include "render/textures.h"
+#include "sound/sound.h"
 #include "util/mathutil.h"
 
 // The banner: four 424 x 79 strips stacked in the messages sheet, drawn in
@@ -30,8 +35,17 @@
 #define BANNER_STEROIDS 1
 #define BANNER_DEAD 2
 #define BANNER_PSYCHOSIS 3
-// The steroid banner blinks through its last ticks.
+// The steroid banner blinks, and its warning sounds, through its last ticks.
 #define STEROIDS_ENDING 300
+
+// A new run's population, placed without spawn effects.
+#define RUN_CIVILIANS 50
+#define RUN_PAINKILLERS 8
+#define RUN_STEROIDS 4
+
+// Below these the warnings sound once per blink cycle.
+#define WARN_HEALTH 30
+#define WARN_PSYCHOSIS 40
 
 #define PROMPT_Y 568
 #define PROMPT_BUFFER 64
@@ -67,15 +81,19 @@ void set_game_state(int state)
     switch (state) {
     case STATE_INTRO:
         reset_intro();
+        play_module(MODULE_INTRO, MUSIC_VOLUME_FULL);
         start_fade(0, 0, 0, -1, STATE_FADE_SPEED);
         break;
     case STATE_TITLE:
+        reset_meters();
         reset_title();
+        play_module(MODULE_TITLE, MUSIC_VOLUME_FULL);
         start_fade(255, 255, 255, -1, STATE_FADE_SPEED);
         break;
     case STATE_STORY:
         reset_story();
         restart_prompt_visible();
+        play_module(MODULE_INTRO, MUSIC_VOLUME_FULL);
         start_fade(0, 0, 0, -1, STATE_FADE_SPEED);
         break;
     case STATE_PLAYING:
@@ -85,6 +103,7 @@ void set_game_state(int state)
         break;
     case STATE_NEW_HIGHSCORE:
         memset(name_buffer, 0, sizeof name_buffer);
+        play_module(MODULE_HIGHSCORE, MUSIC_VOLUME_FULL);
         // Takes the game-over fade off the screen at once.
         fade_direction = 0;
         break;
@@ -97,9 +116,20 @@ void set_game_state(int state)
 
 void new_game()
 {
+    free_characters();
+    clear_items();
+    free_bullets();
     clear_floating_texts();
     clear_sprite_anims();
     clear_particles();
+    for (int i = 0; i < RUN_CIVILIANS; i++)
+        spawn_character(KIND_CIVILIAN, 0);
+    for (int i = 0; i < RUN_PAINKILLERS; i++)
+        spawn_item(ITEM_PAINKILLERS, 0);
+    for (int i = 0; i < RUN_STEROIDS; i++)
+        spawn_item(ITEM_STEROIDS, 0);
+    new_player();
+    reset_meters();
     paused = 0;
     run_active = 0;
 }
@@ -109,7 +139,9 @@ void update_game_state()
     switch (game_state) {
     case STATE_TITLE:
         if (fade_active()) {
-            // The title's fade-in ends the prompt's wait; its fade-out leads on.
+            // The music dies away with the picture.
+            if (fade_direction > 0)
+                set_music_volume(1.0f - fade_alpha);
         } else if (next_state != STATE_TITLE) {
             set_game_state(next_state);
         } else if (fade_direction != 0) {
@@ -140,7 +172,7 @@ const char* prompt_text()
     case STATE_PLAYING:
         if (paused)
             return "PAUSED";
-        return "";
+        return player_out() ? "PRESS SPACE BAR TO CONTINUE" : "";
     default:
         return "";
     }
@@ -181,15 +213,30 @@ void draw_prompt()
 
 void play_warnings()
 {
-    if (game_state != STATE_PLAYING || paused)
+    // Only a live run warns; before it starts the meters are full anyway.
+    if (game_state != STATE_PLAYING || paused || !run_active || player_out())
         return;
+    if (player->health <= WARN_HEALTH)
+        play_sample(SAMPLE_PANT);
+    if (psychosis <= WARN_PSYCHOSIS)
+        play_sample(SAMPLE_ALERT);
+    if (steroids_timer > 0 && steroids_timer < STEROIDS_ENDING)
+        play_sample(SAMPLE_ALERT2);
 }
 
 int banner_strip()
 {
+    if (player_out())
+        return player && player->health == 0 ? BANNER_DEAD : BANNER_PSYCHOSIS;
     if (!run_active)
         return BANNER_RUN_STARTING;
-    return -1;
+    if (steroids_timer <= 0)
+        return -1;
+    // Running out, the steroid banner blinks with the prompt, but a paused
+    // game shows it steadily.
+    if (steroids_timer < STEROIDS_ENDING && prompt_hidden && !paused)
+        return -1;
+    return BANNER_STEROIDS;
 }
 
 void advance_jitter()

@@ -48,7 +48,7 @@ start_game() {
   "$GAME" "$@" &
   GAME_PID=$!
   WINDOW=
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 300); do
     WINDOW=$(xdotool search --onlyvisible --name "$WINDOW_NAME" 2>/dev/null | head -1)
     [ -n "$WINDOW" ] && break
     expect_running
@@ -58,16 +58,16 @@ start_game() {
   xdotool windowfocus --sync "$WINDOW" 2>/dev/null || true
 }
 
-# Presses keys until `condition` holds, for up to 10 s: on a loaded machine
+# Presses keys until `condition` holds, for up to 30 s: on a loaded machine
 # the first frames (and the window's focus) may take a while.
 press_until() {
   local condition=$1
   shift
-  for _ in $(seq 1 20); do
+  for _ in $(seq 1 30); do
     expect_running
     xdotool windowfocus --sync "$WINDOW" 2>/dev/null || true
     xdotool key "$@"
-    for _ in $(seq 1 5); do
+    for _ in $(seq 1 10); do
       eval "$condition" && return 0
       sleep 0.1
     done
@@ -78,9 +78,9 @@ press_until() {
 # Sends keys to the focused game window.
 press() { xdotool key "$@"; }
 
-# Waits up to 10 s for the game to end; its exit code goes to GAME_RC.
+# Waits up to 30 s for the game to end; its exit code goes to GAME_RC.
 wait_game() {
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 300); do
     kill -0 "$GAME_PID" 2>/dev/null || break
     sleep 0.1
   done

@@ -25,8 +25,9 @@ static const float FIGURE_SCALE = 1.18f;
 struct Look {
     Rgb skin, hair, shirt, sleeve, trousers, shoes;
     int head; // 0 short hair, 1 wild hair, 2 peaked cap
-    bool torn;
-    bool badge;
+    bool torn;  // the player's ruined shirt and bloody hand
+    bool badge; // uniform: epaulettes, badge, a radio on the shoulder
+    bool strap; // a bag slung across the back
 };
 
 enum Hands { HANDS_SWING, HANDS_STRIKE, HANDS_AIM, HANDS_PANIC, HANDS_RAISED };
@@ -246,6 +247,12 @@ static Image draw_figure(const Look& lk, const Pose& p, uint32_t seed)
         s_rect(layer, (int)cx - 12, (int)cy, 4, 2, {170, 176, 190}); // epaulettes
         s_rect(layer, (int)cx + 9, (int)cy, 4, 2, {170, 176, 190});
         s_px(layer, (int)cx - 7, (int)cy + 3, {230, 200, 80});
+        s_rect(layer, (int)cx + 6, (int)cy - 4, 3, 3, {22, 22, 26}); // radio
+        s_px(layer, (int)cx + 8, (int)cy - 5, {60, 60, 66});
+    }
+    if (lk.strap) {
+        s_line(layer, cx - 9, cy - 3, cx + 9, cy + 5, 1.6f, {64, 40, 24});
+        s_ellipse(layer, cx + 10, cy + 6, 2.6f, 2.2f, {84, 54, 32});
     }
     stack(fig, layer);
 
@@ -257,6 +264,7 @@ static Image draw_figure(const Look& lk, const Pose& p, uint32_t seed)
         limb(layer, cx + shoulder, cy + 1, rx, ry, 5.0f, lk.sleeve);
         draw_hand(layer, rx, ry, lk);
     }
+    if (lk.torn) s_ellipse(layer, rx + 0.6f, ry + 0.4f, 1.4f, 1.2f, {150, 14, 18});
     if (p.held == HELD_BLADE) {
         if (p.hands == HANDS_STRIKE) draw_blade(layer, rx, ry - 1, rx - 11, ry - 10);
         else if (p.hands == HANDS_RAISED) draw_blade(layer, rx, ry - 1, rx + 3, ry - 16);
@@ -333,11 +341,11 @@ Image make_characters()
     Image sheet = make_image(10 * CELL, 3 * CELL, MAGENTA);
     const Look looks[3] = {
         // Player: dirty white shirt, blood, wild black hair.
-        {{214, 168, 136}, {34, 26, 24}, {204, 198, 184}, {204, 198, 184}, {78, 76, 92}, {44, 32, 26}, 1, true, false},
+        {{214, 168, 136}, {34, 26, 24}, {204, 198, 184}, {204, 198, 184}, {78, 76, 92}, {44, 32, 26}, 1, true, false, false},
         // Civilian: brown jacket, jeans.
-        {{220, 176, 140}, {58, 38, 24}, {156, 124, 80}, {146, 114, 72}, {62, 78, 112}, {30, 26, 24}, 0, false, false},
+        {{220, 176, 140}, {58, 38, 24}, {156, 124, 80}, {146, 114, 72}, {62, 78, 112}, {30, 26, 24}, 0, false, false, true},
         // Armed: police blue.
-        {{206, 160, 126}, {30, 26, 24}, {50, 68, 124}, {46, 62, 114}, {34, 42, 72}, {20, 20, 22}, 2, false, true},
+        {{206, 160, 126}, {30, 26, 24}, {50, 68, 124}, {46, 62, 114}, {34, 42, 72}, {20, 20, 22}, 2, false, true, false},
     };
     const float strides[4] = {1, 0, -1, 0};
     fig_scale = FIGURE_SCALE;

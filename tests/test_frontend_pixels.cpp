@@ -1,0 +1,133 @@
+// A few of the front end's pictures read back from a real window: the
+// prompt, the banner, the status strip's fills and the title's tiling.
+#include "test_render_support.h"
+#include "test_states_helpers.h"
+
+#include "frontend/status.h"
+#include "render/draw.h"
+
+namespace {
+
+using namespace render_test;
+using namespace state_test;
+
+// Each glyph cell of the font a colour of its own, so a character can be
+// found on screen by colour.
+Rgb glyph_colour(int code)
+{
+    return {(uint8_t)(30 + code), (uint8_t)(220 - code), 77};
+}
+
+void make_font()
+{
+    make_texture(TEX_FONT, 160, 288, [](int x, int y) { return glyph_colour(y / 18 * 16 + x / 10); });
+}
+
+class FrontendPixels : public StateTest {
+protected:
+    void SetUp() override
+    {
+        StateTest::SetUp();
+        open_window(); // opening the screen zeroes frame_factor
+        frame_factor = 1.0f;
+        make_font();
+    }
+};
+
+TEST_F(FrontendPixels, PromptIsCentredAtTheBottomAndBlinks)
+{
+    set_game_state(STATE_TITLE);
+    frames(128);
+    ASSERT_EQ(fade_direction, 0);
+    clear_screen();
+    draw_prompt();
+    Frame f = read_frame();
+    // "PRESS SPACE BAR TO START": 24 characters from x 304.
+    Box p = find_colour(f, glyph_colour('P'));
+    EXPECT_EQ(p.x, 304);
+    EXPECT_EQ(p.y, 568);
+    Box t = find_colour(f, glyph_colour('T'));
+    EXPECT_EQ(t.x + t.w, 304 + 8 * 23 + 10) << "last glyph ends the line";
+
+    prompt_hidden = 1;
+    prompt_timer = 10.0f;
+    clear_screen();
+    draw_prompt();
+    EXPECT_EQ(count_not_black(read_frame()), 0);
+}
+
+TEST_F(FrontendPixels, BannerStripLandsWithItsJitter)
+{
+    // Four strips of 424 x 79, each its own colour.
+    const Rgb strips[4] = {RED, GREEN, BLUE, WHITE};
+    make_texture(TEX_MESSAGES, 424, 316, [&](int, int y) { return strips[y / 79]; });
+    set_game_state(STATE_PLAYING);
+    banner_jitter[0] = -2;
+    banner_jitter[1] = 1;
+    jitter_timer = 3.0f;
+    clear_screen();
+    draw_banner();
+    Box b = find_colour(read_frame(), RED);
+    EXPECT_EQ(b.x, 186);
+    EXPECT_EQ(b.y, 229);
+    EXPECT_EQ(b.w, 424);
+    EXPECT_EQ(b.h, 79);
+    EXPECT_TRUE(b.solid);
+    EXPECT_EQ(jitter_timer, 2.0f);
+
+    // Paused, the banner freezes: no shake, no timer.
+    paused = 1;
+    jitter_timer = 0.0f;
+    draw_banner();
+    EXPECT_EQ(jitter_timer, 0.0f);
+    EXPECT_EQ(banner_jitter[0], -2);
+    paused = 0;
+}
+
+TEST_F(FrontendPixels, StatusFillsShowTheMeters)
+{
+    // The frame transparent, the health column red, the psychosis green.
+    make_texture(TEX_BAR2, 156, 28, [](int x, int) {
+        return x == 154 ? RED : x == 155 ? GREEN : MAGENTA;
+    });
+    set_game_state(STATE_PLAYING);
+    frames(130);
+    player->health = 100;
+    psychosis = 1;
+    clear_screen();
+    draw_status_bar();
+    Frame f = read_frame();
+    Box h = find_colour(f, RED);
+    EXPECT_EQ(h.x, 10);
+    EXPECT_EQ(h.y, 20);
+    EXPECT_EQ(h.w, 150);
+    EXPECT_EQ(h.h, 24);
+    Box p = find_colour(f, GREEN);
+    EXPECT_EQ(p.x, 172);
+    EXPECT_EQ(p.w, 1);
+    // "Health: 100%" centred over its bar.
+    EXPECT_EQ(find_colour(f, glyph_colour('H')).x, 37);
+    EXPECT_EQ(find_colour(f, glyph_colour('H')).y, 24);
+}
+
+TEST_F(FrontendPixels, TitleTilesCoverTheWindowAndScrollLeft)
+{
+    // A tile whose first column is blue, so the seams can be found.
+    make_texture(TEX_BACKGROUND, 64, 64, [](int x, int) { return x == 0 ? BLUE : GREEN; });
+    set_game_state(STATE_TITLE);
+    clear_screen();
+    draw_title_background();
+    Frame f = read_frame();
+    EXPECT_EQ(count_not_black(f), 800 * 600);
+    EXPECT_TRUE(f.at(0, 300) == BLUE);
+    EXPECT_TRUE(f.at(128, 0) == BLUE);
+    EXPECT_TRUE(f.at(2, 0) == GREEN);
+    title_scroll = 5;
+    clear_screen();
+    draw_title_background();
+    f = read_frame();
+    EXPECT_TRUE(f.at(123, 599) == BLUE);
+    EXPECT_EQ(count_not_black(f), 800 * 600);
+}
+
+}  // namespace

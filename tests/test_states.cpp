@@ -1,0 +1,317 @@
+// Game states: every transition driven by real key events and frames, the
+// prompt line and its blink, the banner's choice of strip and its shake.
+#include "test_states_helpers.h"
+
+#include <cstring>
+#include <fstream>
+#include <set>
+
+#include "render/screen.h"
+
+namespace {
+
+using namespace state_test;
+
+using States = StateTest;
+
+TEST_F(States, IntroLeavesForTheTitleAtOnce)
+{
+    const int triggers[] = {SDLK_SPACE, SDLK_ESCAPE, -1};
+    for (int trigger : triggers) {
+        set_game_state(STATE_INTRO);
+        frames(20);
+        // Other buttons and keys do nothing here.
+        push_click(SDL_BUTTON_RIGHT);
+        push_key(SDLK_RETURN, 13);
+        push_key(SDLK_F1);
+        handle_input();
+        ASSERT_EQ(game_state, STATE_INTRO);
+        ASSERT_EQ(settings[MUSIC_ON], 1);
+        if (trigger < 0)
+            push_click(SDL_BUTTON_LEFT);
+        else
+            push_key(trigger);
+        handle_input();
+        EXPECT_EQ(game_state, STATE_TITLE) << "trigger " << trigger;
+        EXPECT_EQ(next_state, STATE_TITLE);
+        EXPECT_EQ(fade_direction, -1);
+        EXPECT_EQ(fade_color[1], 1.0f) << "the title fades in from white";
+        EXPECT_EQ(fade_alpha, 1.0f);
+    }
+}
+
+TEST_F(States, TitleSpaceWaitsForTheFadeInThenLeadsToTheStory)
+{
+    set_game_state(STATE_TITLE);
+    frames(10);
+    EXPECT_STREQ(prompt_text(), "") << "no prompt while the title fades in";
+    tap(SDLK_SPACE);
+    EXPECT_EQ(next_state, STATE_TITLE);
+    EXPECT_EQ(fade_direction, -1);
+
+    // The frame that ends the fade-in clears it and restarts the blink.
+    frames(118);
+    EXPECT_EQ(fade_direction, 0);
+    EXPECT_EQ(prompt_hidden, 0);
+    EXPECT_STREQ(prompt_text(), "PRESS SPACE BAR TO START");
+
+    tap(SDLK_SPACE);
+    EXPECT_EQ(next_state, STATE_STORY);
+    EXPECT_EQ(game_state, STATE_TITLE);
+    EXPECT_EQ(fade_direction, 1);
+    EXPECT_EQ(fade_color[0], 0.0f);
+    frames(64);
+    EXPECT_FLOAT_EQ(fade_alpha, 0.5f);
+    tap(SDLK_SPACE); // a second Space does not restart the fade-out
+    EXPECT_FLOAT_EQ(fade_alpha, 0.5f);
+    EXPECT_STREQ(prompt_text(), "");
+    frames(63);
+    EXPECT_EQ(game_state, STATE_TITLE);
+    frames(1); // full: the story begins in this same frame
+    EXPECT_EQ(game_state, STATE_STORY);
+    EXPECT_EQ(fade_direction, -1);
+    EXPECT_EQ(fade_alpha, 1.0f);
+    EXPECT_EQ(story_steps, 0);
+}
+
+TEST_F(States, EscapeOnTheTitleQuitsAndTheQueueIsStillHandled)
+{
+    set_game_state(STATE_TITLE);
+    frames(130);
+    push_key(SDLK_ESCAPE);
+    push_key(SDLK_F2); // judged by the new state: nothing happens
+    handle_input();
+    EXPECT_EQ(game_state, STATE_QUIT);
+    EXPECT_EQ(settings[SOUND_FX_ON], 1);
+
+    for (int state = STATE_INTRO; state <= STATE_NEW_HIGHSCORE; state++) {
+        set_game_state(state);
+        SDL_Event quit = {};
+        quit.type = SDL_QUIT;
+        SDL_PushEvent(&quit);
+        handle_input();
+        EXPECT_EQ(game_state, STATE_QUIT) << "close request in state " << state;
+    }
+    // Keys after a quit request in the same pass do not bring the game back.
+    set_game_state(STATE_STORY);
+    SDL_Event quit = {};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+    push_key(SDLK_ESCAPE);
+    push_key(SDLK_SPACE, ' ');
+    push_click(SDL_BUTTON_LEFT);
+    handle_input();
+    EXPECT_EQ(game_state, STATE_QUIT);
+}
+
+TEST_F(States, StorySpaceFadesOutFromClearAndLeadsToTheRun)
+{
+    set_game_state(STATE_STORY);
+    EXPECT_EQ(prompt_hidden, 0);
+    EXPECT_EQ(prompt_timer, PROMPT_VISIBLE_TIME);
+    frames(20);
+    EXPECT_STREQ(prompt_text(), "PRESS SPACE BAR TO CONTINUE");
+    // Space during the fade-in: the fade-out starts at once, from clear.
+    tap(SDLK_SPACE);
+    EXPECT_EQ(next_state, STATE_PLAYING);
+    EXPECT_EQ(fade_direction, 1);
+    EXPECT_EQ(fade_alpha, 0.0f);
+    EXPECT_STREQ(prompt_text(), "");
+    frames(32);
+    tap(SDLK_SPACE);
+    EXPECT_FLOAT_EQ(fade_alpha, 0.25f);
+    frames(96);
+    EXPECT_EQ(game_state, STATE_PLAYING);
+    EXPECT_EQ(run_active, 0);
+    EXPECT_EQ(paused, 0);
+    EXPECT_EQ(fade_direction, -1);
+    ASSERT_NE(player, nullptr);
+    EXPECT_EQ(psychosis, PSYCHOSIS_MAX);
+    int civilians = 0;
+    for (character* c = character_list; c; c = c->next)
+        civilians += c->kind == KIND_CIVILIAN;
+    EXPECT_EQ(civilians, 50);
+
+    // The run goes live in the frame its fade-in ends.
+    frames(127);
+    EXPECT_EQ(run_active, 0);
+    EXPECT_EQ(banner_strip(), 0);
+    frames(1);
+    EXPECT_EQ(run_active, 1);
+
+    set_game_state(STATE_STORY);
+    tap(SDLK_ESCAPE);
+    EXPECT_EQ(game_state, STATE_TITLE);
+}
+
+TEST_F(States, EndOfRunLeadsToTheEntryOnlyForANewHighScore)
+{
+    // Space and Escape during a live run.
+    set_game_state(STATE_PLAYING);
+    frames(130);
+    tap(SDLK_SPACE);
+    EXPECT_EQ(game_state, STATE_PLAYING);
+    tap(SDLK_ESCAPE);
+    EXPECT_EQ(game_state, STATE_TITLE);
+    EXPECT_EQ(score, 0);
+
+    // A score of 0 never enters the table.
+    lost_run(0);
+    tap(SDLK_SPACE);
+    EXPECT_EQ(game_state, STATE_TITLE);
+
+    lost_run(40);
+    start_fade(170, 0, 0, 1, 1.0f / 128);
+    frames(200);
+    EXPECT_STREQ(prompt_text(), "PRESS SPACE BAR TO CONTINUE");
+    tap(SDLK_SPACE);
+    EXPECT_EQ(game_state, STATE_NEW_HIGHSCORE);
+    EXPECT_EQ(fade_direction, 0) << "the red fade leaves at once";
+    EXPECT_FALSE(fade_active());
+    EXPECT_EQ(score, 40) << "the finished run is kept for the entry";
+}
+
+TEST_F(States, EntryStoresOnReturnAndNothingOnEscape)
+{
+    lost_run(40);
+    tap(SDLK_SPACE);
+    tap(SDLK_a, 'A');
+    tap(SDLK_ESCAPE);
+    EXPECT_EQ(game_state, STATE_TITLE);
+    EXPECT_EQ(highscores[0].score, 0);
+    EXPECT_NE(access(HIGHSCORE_FILE, F_OK), 0);
+    EXPECT_EQ(score, 0);
+
+    lost_run(60);
+    kills[KIND_CIVILIAN] = 2;
+    kills[KIND_ARMED] = 1;
+    run_seconds = 75;
+    tap(SDLK_SPACE);
+    tap(SDLK_b, 'B');
+    tap(SDLK_o, 'o');
+    tap(SDLK_RETURN, 13);
+    EXPECT_EQ(game_state, STATE_TITLE);
+    EXPECT_STREQ(highscore_name(0), "Bo");
+    EXPECT_EQ(highscores[0].score, 60);
+    EXPECT_EQ(highscores[0].civilian_kills, 2);
+    EXPECT_EQ(highscores[0].armed_kills, 1);
+    EXPECT_EQ(highscores[0].seconds, 75);
+    std::ifstream f(HIGHSCORE_FILE, std::ios::binary | std::ios::ate);
+    EXPECT_EQ((int)f.tellg(), HIGHSCORE_FILE_SIZE);
+
+    // The keypad Enter confirms too, also an empty name; equal scores stay
+    // below the older entry.
+    lost_run(60);
+    tap(SDLK_SPACE);
+    tap(SDLK_KP_ENTER, 13);
+    EXPECT_EQ(game_state, STATE_TITLE);
+    EXPECT_STREQ(highscore_name(0), "Bo");
+    EXPECT_STREQ(highscore_name(1), "");
+    EXPECT_EQ(highscores[1].score, 60);
+}
+
+TEST_F(States, PromptLinesTheirPlacesAndTheirBlink)
+{
+    set_game_state(STATE_TITLE);
+    frames(128);
+    const char* line = prompt_text();
+    EXPECT_STREQ(line, "PRESS SPACE BAR TO START");
+    EXPECT_EQ(prompt_y(line), 568);
+
+    lost_run(5);
+    EXPECT_STREQ(prompt_text(), "PRESS SPACE BAR TO CONTINUE");
+    EXPECT_EQ(prompt_y(prompt_text()), 568);
+
+    psychosis = 50;
+    EXPECT_STREQ(prompt_text(), "") << "nothing during a live run";
+    paused = 1;
+    EXPECT_STREQ(prompt_text(), "PAUSED");
+    EXPECT_EQ(prompt_y("PAUSED"), 324);
+    paused = 0;
+
+    // 40 frame units visible and 20 hidden, each phase plus the frame in
+    // which it turns.
+    prompt_hidden = 0;
+    prompt_timer = PROMPT_VISIBLE_TIME;
+    std::string pattern;
+    for (int i = 0; i < 124; i++) {
+        pattern += prompt_hidden ? 'h' : 'v';
+        advance_prompt();
+    }
+    std::string cycle = std::string(41, 'v') + std::string(21, 'h');
+    EXPECT_EQ(pattern, cycle + cycle);
+
+    // A long frame does not carry its overshoot into the next phase.
+    prompt_timer = 1.0f;
+    frame_factor = 50.0f;
+    advance_prompt();
+    advance_prompt();
+    EXPECT_EQ(prompt_hidden, 1);
+    EXPECT_EQ(prompt_timer, PROMPT_HIDDEN_TIME);
+}
+
+TEST_F(States, BannerStripFollowsTheRun)
+{
+    set_game_state(STATE_PLAYING);
+    EXPECT_EQ(banner_strip(), 0) << "the run is about to start";
+    frames(130);
+    EXPECT_EQ(banner_strip(), -1);
+
+    steroids_timer = 600;
+    prompt_hidden = 1;
+    EXPECT_EQ(banner_strip(), 1);
+    steroids_timer = 300;
+    EXPECT_EQ(banner_strip(), 1);
+    steroids_timer = 299; // its last 299 ticks blink with the prompt
+    EXPECT_EQ(banner_strip(), -1);
+    prompt_hidden = 0;
+    EXPECT_EQ(banner_strip(), 1);
+    prompt_hidden = 1;
+    paused = 1;
+    EXPECT_EQ(banner_strip(), 1) << "steady while paused";
+    paused = 0;
+    steroids_timer = 1;
+    prompt_hidden = 0;
+    EXPECT_EQ(banner_strip(), 1);
+    steroids_timer = 0;
+    EXPECT_EQ(banner_strip(), -1);
+
+    player->health = 0;
+    EXPECT_EQ(banner_strip(), 2);
+    prompt_hidden = 1;
+    EXPECT_EQ(banner_strip(), 2);
+    player->health = 50;
+    psychosis = 0;
+    EXPECT_EQ(banner_strip(), 3);
+}
+
+TEST_F(States, BannerJitterNeverRepeatsAnOffset)
+{
+    reset_overlays();
+    EXPECT_EQ(banner_jitter[0], 0);
+    EXPECT_EQ(banner_jitter[1], 0);
+    int px = 0, py = 0, changes = 0;
+    std::set<int> seen_x, seen_y;
+    for (int i = 0; i < 5000; i++) {
+        advance_jitter();
+        if (banner_jitter[0] != px || banner_jitter[1] != py) {
+            ASSERT_NE(banner_jitter[0], px);
+            ASSERT_NE(banner_jitter[1], py);
+            changes++;
+            px = banner_jitter[0];
+            py = banner_jitter[1];
+        }
+        ASSERT_GE(px, -2);
+        ASSERT_LE(px, 2);
+        ASSERT_GE(py, -2);
+        ASSERT_LE(py, 2);
+        seen_x.insert(px);
+        seen_y.insert(py);
+    }
+    // A new offset every 4 frame units plus the frame of the step.
+    EXPECT_EQ(changes, 1000);
+    EXPECT_EQ(seen_x.size(), 5u);
+    EXPECT_EQ(seen_y.size(), 5u);
+}
+
+}  // namespace
