@@ -80,3 +80,24 @@ fail_with_picture() {
   keep_picture "$1"
   fail "$2 (picture kept as e2e_failed_$(basename "$0" .sh)_$1 in the build folder)"
 }
+
+# Presses key $1 once, then takes screenshots $2 until `condition` $3 holds;
+# only after 15 pictures without it is the key pressed again (at most three
+# times): a second press must not land in the state the first one led to.
+press_until_shown() {
+  local key=$1 name=$2 condition=$3
+  for _ in 1 2 3; do
+    focus_game
+    xdotool key "$key"
+    shot_until "$name" "$condition" 15 && return 0
+  done
+  return 1
+}
+
+# The status strip is drawn in every state but the intro.
+strip_shown() { [ "$(lit "$1" 0 0 799 63)" -gt 5000 ]; }
+
+# The strip's texts tell the states apart at once (it is drawn over any
+# fade): zero meters and the sound switches on the title, the run's counters
+# in the story, full meters in a new run.
+same_strip() { [ "$(differing "$1" "$2" 0 0 799 63)" -lt 20 ]; }
