@@ -47,7 +47,7 @@ write_scores 001
 truncate -s 39 scores.bin
 rm -f errorlog.txt
 start_game -w
-press_until '! kill -0 "$GAME_PID" 2>/dev/null' alt+F4 || fail "Alt+F4 did not end the game"
+key_until_ended alt+F4 || fail "Alt+F4 did not end the game"
 wait_game
 [ "$GAME_RC" = 0 ] || fail "a file cut after its version ended the game with $GAME_RC"
 [ -e errorlog.txt ] && fail "a file cut after its version was reported: $(cat errorlog.txt)"

@@ -38,6 +38,26 @@ differing() { "$PICTURE_TOOL" diff "$@"; }
 
 focus_game() { xdotool windowfocus --sync "$WINDOW" 2>/dev/null || true; }
 
+# Real key presses (XTest) into the focused game window: on a display of
+# its own the game keeps the focus.
+key() {
+  focus_game
+  xdotool key "$@"
+}
+
+# Presses the keys until the game has ended, for up to 30 s.
+key_until_ended() {
+  for _ in $(seq 1 10); do
+    kill -0 "$GAME_PID" 2>/dev/null || return 0
+    key "$@"
+    for _ in $(seq 1 30); do
+      kill -0 "$GAME_PID" 2>/dev/null || return 0
+      sleep 0.1
+    done
+  done
+  return 1
+}
+
 # Takes a screenshot with Print Screen and saves it as $1. The key is pressed
 # again if no picture arrives in time (focus can lag on a busy machine).
 shot() {
@@ -45,8 +65,7 @@ shot() {
   rm -f screenshot_*.bmp "$name"
   for _ in $(seq 1 10); do
     expect_running
-    focus_game
-    xdotool key Print
+    key Print
     for _ in $(seq 1 30); do
       for file in screenshot_*.bmp; do
         if [ -f "$file" ] && [ "$(stat -c %s "$file")" = "$SHOT_BYTES" ]; then
@@ -87,8 +106,7 @@ fail_with_picture() {
 press_until_shown() {
   local key=$1 name=$2 condition=$3
   for _ in 1 2 3; do
-    focus_game
-    xdotool key "$key"
+    key "$key"
     shot_until "$name" "$condition" 15 && return 0
   done
   return 1

@@ -53,8 +53,7 @@ press_until_shown space play.bmp '! same_strip story.bmp play.bmp && [ "$(lit pl
 press_until_shown Escape back.bmp "same_strip title.bmp back.bmp" ||
   fail_with_picture back.bmp "Escape did not lead back to the title"
 
-focus_game
-press_until '! kill -0 "$GAME_PID" 2>/dev/null' Escape || fail "Escape on the title did not quit"
+key_until_ended Escape || fail "Escape on the title did not quit"
 wait_game
 [ "$GAME_RC" = 0 ] || fail "Escape on the title ended the game with $GAME_RC"
 [ -e errorlog.txt ] && fail "error log written: $(cat errorlog.txt)"

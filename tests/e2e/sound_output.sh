@@ -36,8 +36,7 @@ title_start=$(audio_bytes)
 wait_for_sound $((2 * BYTES_PER_SECOND))
 title_end=$(audio_bytes)
 
-focus_game
-press_until '! kill -0 "$GAME_PID" 2>/dev/null' Escape || fail "Escape on the title did not quit"
+key_until_ended Escape || fail "Escape on the title did not quit"
 wait_game
 [ "$GAME_RC" = 0 ] || fail "game ended with $GAME_RC"
 
