@@ -56,7 +56,11 @@ start_game() {
     sleep 0.1
   done
   [ -n "$WINDOW" ] || fail "no window appeared"
+  xdotool windowfocus --sync "$WINDOW" 2>/dev/null || true
 }
+
+# Sends keys once to the game's window.
+press() { xdotool key --window "$WINDOW" "$@"; }
 
 # Keys go straight to the game's window (not through the keyboard focus,
 # which window tests running beside this one may take).
