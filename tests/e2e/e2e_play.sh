@@ -38,6 +38,26 @@ differing() { "$PICTURE_TOOL" diff "$@"; }
 
 focus_game() { xdotool windowfocus --sync "$WINDOW" 2>/dev/null || true; }
 
+# Real key presses (XTest) into the focused game window: on a display of
+# its own the game keeps the focus.
+key() {
+  focus_game
+  xdotool key "$@"
+}
+
+# Presses the keys until the game has ended, for up to 30 s.
+key_until_ended() {
+  for _ in $(seq 1 10); do
+    kill -0 "$GAME_PID" 2>/dev/null || return 0
+    key "$@"
+    for _ in $(seq 1 30); do
+      kill -0 "$GAME_PID" 2>/dev/null || return 0
+      sleep 0.1
+    done
+  done
+  return 1
+}
+
 # Takes a screenshot with Print Screen and saves it as $1. The key is pressed
 # again if no picture arrives in time (focus can lag on a busy machine).
 shot() {
@@ -45,8 +65,7 @@ shot() {
   rm -f screenshot_*.bmp "$name"
   for _ in $(seq 1 10); do
     expect_running
-    focus_game
-    xdotool key Print
+    key Print
     for _ in $(seq 1 30); do
       for file in screenshot_*.bmp; do
         if [ -f "$file" ] && [ "$(stat -c %s "$file")" = "$SHOT_BYTES" ]; then
@@ -80,3 +99,23 @@ fail_with_picture() {
   keep_picture "$1"
   fail "$2 (picture kept as e2e_failed_$(basename "$0" .sh)_$1 in the build folder)"
 }
+
+# Presses key $1 once, then takes screenshots $2 until `condition` $3 holds;
+# only after 15 pictures without it is the key pressed again (at most three
+# times): a second press must not land in the state the first one led to.
+press_until_shown() {
+  local key=$1 name=$2 condition=$3
+  for _ in 1 2 3; do
+    key "$key"
+    shot_until "$name" "$condition" 15 && return 0
+  done
+  return 1
+}
+
+# The status strip is drawn in every state but the intro.
+strip_shown() { [ "$(lit "$1" 0 0 799 63)" -gt 5000 ]; }
+
+# The strip's texts tell the states apart at once (it is drawn over any
+# fade): zero meters and the sound switches on the title, the run's counters
+# in the story, full meters in a new run.
+same_strip() { [ "$(differing "$1" "$2" 0 0 799 63)" -lt 20 ]; }

@@ -11,7 +11,7 @@ has_fps() { [ "$(lit "$1" $FPS_REGION)" -gt 20 ]; }
 
 start_game -w
 shot plain.bmp
-press alt+F4
+key_until_ended alt+F4 || fail "Alt+F4 did not end the game"
 wait_game
 [ "$GAME_RC" = 0 ] || fail "plain run ended with $GAME_RC"
 
@@ -21,8 +21,7 @@ shot_until fps.bmp "has_fps fps.bmp" || fail_with_picture fps.bmp "no frame rate
   fail_with_picture plain.bmp "the run without -fps shows the same bottom right corner"
 
 for mode in "full screen" "window"; do
-  focus_game
-  press alt+Return
+  key alt+Return
   # The game opens its screen anew under the same title; it must not end.
   sleep 0.5
   expect_running
@@ -32,8 +31,7 @@ for mode in "full screen" "window"; do
     fail_with_picture switched.bmp "no text drawn after switching to $mode"
 done
 
-focus_game
-press alt+F4
+key_until_ended alt+F4 || fail "Alt+F4 did not end the game"
 wait_game
 [ "$GAME_RC" = 0 ] || fail "game ended with $GAME_RC after the switches"
 [ -e errorlog.txt ] && fail "error log written: $(cat errorlog.txt)"
