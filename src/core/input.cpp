@@ -10,12 +10,18 @@
 #include "characters/player.h"
 #include "core/loop.h"
 #include "core/states.h"
+#include "render/draw.h"
 #include "render/fade.h"
 #include "render/fps.h"
 #include "render/screen.h"
 #include "render/textures.h"
 #include "scores/highscores.h"
 #include "sound/sound.h"
+#include "world/camera.h"
+
+// The crosshair sheet: two square cells side by side, the second shown
+// while a target is in reach.
+#define CURSOR_SIZE 29
 
 int mouse_x = 0, mouse_y = 0;
 
@@ -152,6 +158,51 @@ void text_backspace(char* buffer)
         buffer[len - 1] = '\0';
 }
 
+// P during a live run. Pausing dims the music and restarts the prompt's
+// blink visible, so "paused" shows at once.
+static void toggle_pause()
+{
+    if (!run_active || player_out())
+        return;
+    paused = !paused;
+    if (paused) {
+        prompt_hidden = 0;
+        prompt_timer = PROMPT_VISIBLE_TIME;
+        set_music_volume(MUSIC_VOLUME_PAUSED);
+    } else {
+        set_music_volume(MUSIC_VOLUME_FULL);
+    }
+}
+
+// A press of the left button skips the intro or strikes; one during the
+// cooldown is dropped, not kept for later.
+static void handle_click(int button)
+{
+    if (button != SDL_BUTTON_LEFT)
+        return;
+    if (game_state == STATE_INTRO)
+        set_game_state(STATE_TITLE);
+    else if (game_state == STATE_PLAYING && player_can_act() && player->cooldown == 0)
+        player_attack();
+}
+
+// The held keys step the player (left wins over right, up over down) and
+// the pointer turns it, every tick, moving or not.
+static void steer_from_keys(const uint8_t* key_state)
+{
+    int dx = 0, dy = 0;
+    if (key_state[KEY_A] || key_state[KEY_LEFT])
+        dx = -1;
+    else if (key_state[KEY_D] || key_state[KEY_RIGHT])
+        dx = 1;
+    if (key_state[KEY_W] || key_state[KEY_UP])
+        dy = -1;
+    else if (key_state[KEY_S] || key_state[KEY_DOWN])
+        dy = 1;
+    steer_player(dx, dy, (float)(mouse_x + camera_x),
+                 (float)(mouse_y + camera_y - STATUS_HEIGHT));
+}
+
 static void handle_key(const SDL_keysym* key, const uint8_t* key_state)
 {
     handle_state_key(key, key_state);
@@ -169,6 +220,10 @@ static void handle_key(const SDL_keysym* key, const uint8_t* key_state)
         break;
     case KEY_PRINT:
         screenshot_requested = 1;
+        break;
+    case KEY_P:
+        if (game_state == STATE_PLAYING)
+            toggle_pause();
         break;
     default:
         break;
@@ -189,8 +244,7 @@ void handle_event(const SDL_Event* event, const uint8_t* key_state)
         handle_key(&event->key.keysym, key_state);
         break;
     case SDL_MOUSEBUTTONDOWN:
-        if (event->button.button == SDL_BUTTON_LEFT && game_state == STATE_INTRO)
-            set_game_state(STATE_TITLE);
+        handle_click(event->button.button);
         break;
     default:
         // Releases, motion and focus changes: the game never pauses by itself.
@@ -206,4 +260,15 @@ void handle_input()
     SDL_Event event;
     while (SDL_PollEvent(&event))
         handle_event(&event, key_state);
+    if (player_can_act())
+        steer_from_keys(key_state);
+}
+
+void draw_cursor()
+{
+    if (screenshot_requested)
+        return; // the saved picture has no cursor
+    int cell = game_state == STATE_PLAYING && !player_out() && target_in_reach() != nullptr;
+    draw_sprite(TEX_CROSSHAIR, CURSOR_SIZE * cell, 0, CURSOR_SIZE, CURSOR_SIZE,
+                mouse_x - CURSOR_SIZE / 2, mouse_y - CURSOR_SIZE / 2, CURSOR_SIZE, CURSOR_SIZE, 0);
 }

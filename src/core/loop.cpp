@@ -46,7 +46,9 @@
 #include "characters/behaviour.h"
 #include "characters/characters.h"
 #include "characters/player.h"
+#include "combat/bullets.h"
 #include "combat/effects.h"
+#include "combat/items.h"
 #include "core/input.h"
 #include "core/states.h"
 #include "frontend/intro.h"
@@ -112,15 +114,28 @@ void start_up(int argc, char** argv)
     tick_accumulator = 0.0f;
 }
 
+// The world moves only while playing and not paused. The player's meters
+// and the shooting also wait for the run to go live and stop at its end;
+// both conditions are read when each call is due, so the tick in which the
+// meters end the run already has no shooting.
+static void update_world()
+{
+    if (run_active && !player_out())
+        update_meters();
+    update_timers();
+    regenerate_characters();
+    update_characters();
+    if (run_active && !player_out())
+        update_shooting();
+    update_bullets();
+    update_laugh();
+    update_sigh();
+}
+
 void run_tick()
 {
-    if (game_state == STATE_PLAYING && !paused) {
-        update_timers();
-        regenerate_characters();
-        update_characters();
-        if (run_active && !player_out())
-            update_shooting();
-    }
+    if (game_state == STATE_PLAYING && !paused)
+        update_world();
     handle_input();
 }
 
@@ -171,7 +186,9 @@ void draw_frame()
         draw_map();
         draw_blood_stains();
         draw_corpses();
+        draw_items();
         draw_characters();
+        draw_bullets();
         draw_sprite_anims();
         draw_blood_drops();
     }
@@ -192,6 +209,10 @@ void draw_frame()
         draw_status_bar();
     if (settings[SHOW_FPS])
         draw_fps();
+    // The crosshair where aiming means something: the story screen, and a
+    // run the player is still in.
+    if (game_state == STATE_STORY || (game_state == STATE_PLAYING && !player_out()))
+        draw_cursor();
 }
 
 void finish_frame()

@@ -49,7 +49,8 @@ start_game() {
   GAME_PID=$!
   WINDOW=
   for _ in $(seq 1 300); do
-    WINDOW=$(xdotool search --onlyvisible --name "$WINDOW_NAME" 2>/dev/null | head -1)
+    # By process: window tests running beside this one show the same caption.
+    WINDOW=$(xdotool search --all --onlyvisible --pid "$GAME_PID" --name "$WINDOW_NAME" 2>/dev/null | head -1)
     [ -n "$WINDOW" ] && break
     expect_running
     sleep 0.1
@@ -58,15 +59,20 @@ start_game() {
   xdotool windowfocus --sync "$WINDOW" 2>/dev/null || true
 }
 
+# Sends keys once to the game's window.
+press() { xdotool key --window "$WINDOW" "$@"; }
+
+# Keys go straight to the game's window (not through the keyboard focus,
+# which window tests running beside this one may take).
+#
 # Presses keys until `condition` holds, for up to 30 s: on a loaded machine
-# the first frames (and the window's focus) may take a while.
+# the first frames may take a while.
 press_until() {
   local condition=$1
   shift
   for _ in $(seq 1 30); do
     expect_running
-    xdotool windowfocus --sync "$WINDOW" 2>/dev/null || true
-    xdotool key "$@"
+    xdotool key --window "$WINDOW" "$@"
     for _ in $(seq 1 10); do
       eval "$condition" && return 0
       sleep 0.1
@@ -75,8 +81,17 @@ press_until() {
   return 1
 }
 
-# Sends keys to the focused game window.
-press() { xdotool key "$@"; }
+# Sends keys to the game window until the game ends, for up to 30 s.
+press_until_ended() {
+  for _ in $(seq 1 30); do
+    kill -0 "$GAME_PID" 2>/dev/null || return 0
+    xdotool key --window "$WINDOW" "$@"
+    for _ in $(seq 1 10); do
+      kill -0 "$GAME_PID" 2>/dev/null || return 0
+      sleep 0.1
+    done
+  done
+}
 
 # Waits up to 30 s for the game to end; its exit code goes to GAME_RC.
 wait_game() {

@@ -8,7 +8,7 @@ start_game -w -fps
 sleep 1.5
 press_until "ls screenshot_*.bmp >/dev/null 2>&1" Print || fail "Print Screen wrote nothing"
 sleep 0.2 # the file is complete once the frame that wrote it has ended
-press alt+F4
+press_until_ended alt+F4
 wait_game
 [ "$GAME_RC" = 0 ] || fail "game ended with $GAME_RC"
 

@@ -6,7 +6,7 @@ need_display
 start_game -W -FPS
 sleep 1
 expect_running
-press alt+F4
+press_until_ended alt+F4
 wait_game
 [ "$GAME_RC" = 0 ] || fail "Alt+F4 ended the game with $GAME_RC"
 [ -e errorlog.txt ] && fail "error log written: $(cat errorlog.txt)"

@@ -1,0 +1,123 @@
+// The game as the program runs it (start-up, the frame loop against the real
+// clock, real SDL events from the X server), with one helping hand for the
+// scoring run of score_run.sh: once the run is live, the first civilian in
+// the list is kept in the player's reach, in front of wherever the player
+// faces, until it is dead; then the psychosis meter is left one point from
+// its end, so the run ends by itself in the next tick. Everything else
+// (clicks, the strike, the scoring, the end, the name entry, the file) is
+// the game's own.
+//
+// It reports on standard output what a player would read off the screen:
+//   state N                          on every change of game_state
+//   live                             the run has started
+//   hit SCORE HEALTH                 the score changed; the target's health
+//   out                              the run is over
+//   run SCORE CIVILIANS ARMED SECONDS  the counters the high-score entry sees
+#include <cmath>
+#include <cstdio>
+
+#include "characters/characters.h"
+#include "characters/player.h"
+#include "core/loop.h"
+#include "core/states.h"
+
+static character* target = nullptr;
+static bool placing = false;
+static bool ending = false;
+static int reported_score = 0;
+
+static bool in_list(const character* c)
+{
+    for (character* k = character_list; k; k = k->next)
+        if (k == c)
+            return true;
+    return false;
+}
+
+// The box the strike probes: the player's moved ATTACK_REACH along its aim.
+static void place_in_reach(character* c)
+{
+    float a = player->angle * DEGREES_TO_RADIANS;
+    c->x = player->x + (int)(ATTACK_REACH * sinf(a));
+    c->y = player->y - (int)(ATTACK_REACH * cosf(a));
+    c->dest_x = c->waypoint_x = (c->x + CHARACTER_SIZE / 2) / 32;
+    c->dest_y = c->waypoint_y = (c->y + CHARACTER_SIZE / 2) / 32;
+}
+
+static void help_before_tick()
+{
+    if (game_state != STATE_PLAYING || !run_active || !player || player_out())
+        return;
+    if (!placing && !ending) {
+        // The head of the list wins every tie of the strike's search.
+        if (character_list && character_list->kind == KIND_CIVILIAN) {
+            target = character_list;
+            placing = true;
+            printf("live\n");
+            fflush(stdout);
+        }
+    }
+    if (placing) {
+        if (kills[KIND_CIVILIAN] > 0 || !in_list(target)) {
+            placing = false;
+            target = nullptr;
+            ending = true;
+        } else {
+            place_in_reach(target);
+        }
+    }
+    if (ending && psychosis > 1) {
+        psychosis = 1;
+        psychosis_countdown = 0;
+    }
+}
+
+static void report_after_tick(int* last_state, bool* out_reported)
+{
+    if (score != reported_score && game_state == STATE_PLAYING) {
+        reported_score = score;
+        // A freed target's place may already hold its replacement.
+        bool alive = placing && kills[KIND_CIVILIAN] == 0 && in_list(target);
+        printf("hit %d %d\n", score, alive ? target->health : 0);
+    }
+    if (game_state == STATE_PLAYING && run_active && player_out() && !*out_reported) {
+        *out_reported = true;
+        printf("out\n");
+    }
+    if (game_state != *last_state) {
+        if (game_state == STATE_NEW_HIGHSCORE)
+            printf("run %d %d %d %d\n", score, kills[KIND_CIVILIAN], kills[KIND_ARMED],
+                   run_seconds);
+        printf("state %d\n", game_state);
+        *last_state = game_state;
+        if (game_state == STATE_PLAYING) {
+            *out_reported = false;
+            reported_score = 0;
+        }
+    }
+    fflush(stdout);
+}
+
+int main(int argc, char** argv)
+{
+    start_up(argc, argv);
+    int last_state = game_state;
+    bool out_reported = false;
+    printf("state %d\n", game_state);
+    fflush(stdout);
+    while (game_state > -1) {
+        // run_ticks_for_frame, with the helping hand before every tick.
+        tick_accumulator += frame_factor;
+        while (tick_accumulator >= 1.0f) {
+            help_before_tick();
+            run_tick();
+            tick_accumulator -= 1.0f;
+            report_after_tick(&last_state, &out_reported);
+        }
+        draw_frame();
+        report_after_tick(&last_state, &out_reported);
+        finish_frame();
+    }
+    shut_down();
+    return 0;
+}
