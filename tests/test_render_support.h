@@ -78,10 +78,10 @@ inline void make_texture(int id, int width, int height,
     load_texture_bmp(id, bmp.data(), bmp.size());
 }
 
-// Mesa unloads its DRI driver when SDL closes the display at exit, before
-// the leak checker runs; the driver's process-lifetime allocations would then
-// be reported with no module to name them by. Keeping the driver mapped lets
-// the suppression file match them.
+// Mesa unloads its DRI driver (and what it loaded) when SDL closes the
+// display at exit, before the leak checker runs; their process-lifetime
+// allocations would then be reported with no module to name them by.
+// Keeping every loaded library mapped lets the suppression file match them.
 inline void keep_gl_driver_loaded()
 {
     FILE* maps = fopen("/proc/self/maps", "r");
@@ -89,7 +89,7 @@ inline void keep_gl_driver_loaded()
     char line[1024];
     while (fgets(line, sizeof line, maps)) {
         char* path = strchr(line, '/');
-        if (!path || !strstr(path, "_dri.so")) continue;
+        if (!path || !strstr(path, ".so")) continue;
         path[strcspn(path, "\n")] = 0;
         dlopen(path, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
     }

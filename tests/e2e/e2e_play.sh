@@ -119,3 +119,44 @@ strip_shown() { [ "$(lit "$1" 0 0 799 63)" -gt 5000 ]; }
 # fade): zero meters and the sound switches on the title, the run's counters
 # in the story, full meters in a new run.
 same_strip() { [ "$(differing "$1" "$2" 0 0 799 63)" -lt 20 ]; }
+
+# Near-white pixels: text is drawn white, the backgrounds are darker.
+text_in() { lit "$@" 200; }
+
+# The fade from white has (nearly) cleared the brick wall left of the table;
+# the wall itself is dark, about (37, 25, 29) on average.
+faded_in() {
+  local colour
+  colour=$("$PICTURE_TOOL" mean "$1" 20 200 180 500)
+  set -- $colour
+  [ "$1" -lt 60 ] && [ "$2" -lt 60 ] && [ "$3" -lt 60 ]
+}
+
+# The title's high-score table, once the fade from white has cleared: the
+# header, the dashes and rows 1 and 10 (each shows at least its rank and
+# zeros) at the table's fixed places.
+table_shown() {
+  faded_in "$1" &&
+    [ "$(text_in "$1" 200 148 599 163)" -gt 150 ] && # header
+    [ "$(text_in "$1" 200 180 599 195)" -gt 150 ] && # dashes
+    [ "$(text_in "$1" 200 212 599 227)" -gt 60 ] && # row 1
+    [ "$(text_in "$1" 200 500 599 515)" -gt 60 ] # row 10
+}
+
+# From the intro to the title with its fade over (Space is then taken):
+# the picture is left in title.bmp.
+go_to_title() {
+  press_until_shown space title.bmp "strip_shown title.bmp" ||
+    fail_with_picture title.bmp "Space did not lead to the title"
+  shot_until title.bmp "table_shown title.bmp" 60 ||
+    fail_with_picture title.bmp "no high-score table on the title"
+}
+
+# From the title (go_to_title) through the story into a new run, whose
+# first picture is left in play.bmp.
+go_to_run() {
+  press_until_shown space story.bmp "! same_strip title.bmp story.bmp" ||
+    fail_with_picture story.bmp "Space on the title did not lead to the story"
+  press_until_shown space play.bmp '! same_strip story.bmp play.bmp && [ "$(lit play.bmp 0 64 799 599)" -gt 200000 ]' ||
+    fail_with_picture play.bmp "Space on the story did not start a run"
+}

@@ -9,7 +9,9 @@
 //
 // It reports on standard output what a player would read off the screen:
 //   state N                          on every change of game_state
-//   live                             the run has started
+//   live X Y                         the run has started; the player's centre
+//                                    in window pixels
+//   aim ANGLE                        the player now faces ANGLE degrees
 //   hit SCORE HEALTH                 the score changed; the target's health
 //   out                              the run is over
 //   run SCORE CIVILIANS ARMED SECONDS  the counters the high-score entry sees
@@ -20,11 +22,14 @@
 #include "characters/player.h"
 #include "core/loop.h"
 #include "core/states.h"
+#include "render/screen.h"
+#include "world/camera.h"
 
 static character* target = nullptr;
 static bool placing = false;
 static bool ending = false;
 static int reported_score = 0;
+static int reported_angle = 0;
 
 static bool in_list(const character* c)
 {
@@ -53,7 +58,10 @@ static void help_before_tick()
         if (character_list && character_list->kind == KIND_CIVILIAN) {
             target = character_list;
             placing = true;
-            printf("live\n");
+            // The camera stands still while the player does.
+            printf("live %d %d\n", player->x + CHARACTER_SIZE / 2 - camera_x,
+                   player->y + CHARACTER_SIZE / 2 - camera_y + STATUS_HEIGHT);
+            reported_angle = player->angle;
             fflush(stdout);
         }
     }
@@ -79,6 +87,10 @@ static void report_after_tick(int* last_state, bool* out_reported)
         // A freed target's place may already hold its replacement.
         bool alive = placing && kills[KIND_CIVILIAN] == 0 && in_list(target);
         printf("hit %d %d\n", score, alive ? target->health : 0);
+    }
+    if (placing && player->angle != reported_angle) {
+        reported_angle = player->angle;
+        printf("aim %d\n", reported_angle);
     }
     if (game_state == STATE_PLAYING && run_active && player_out() && !*out_reported) {
         *out_reported = true;
