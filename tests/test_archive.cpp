@@ -2,6 +2,8 @@
 // that every refusal is one line in errorlog.txt and exit code 1.
 #include <gtest/gtest.h>
 
+#include "test_temp_dir.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -21,30 +23,9 @@ namespace {
 
 typedef std::vector<uint8_t> Bytes;
 
-struct TempDir {
-    std::string old_dir, path;
-    TempDir()
-    {
-        char buf[4096];
-        old_dir = getcwd(buf, sizeof buf);
-        char tmpl[] = "/tmp/crimson_archive_XXXXXX";
-        path = mkdtemp(tmpl);
-        if (chdir(path.c_str()) != 0) abort();
-    }
-    ~TempDir()
-    {
-        if (chdir(old_dir.c_str()) != 0) abort();
-        std::string cmd = "rm -rf " + path;
-        if (system(cmd.c_str()) != 0) abort();
-    }
-};
-
 std::string read_log()
 {
-    std::ifstream in(ERROR_LOG_FILE, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return read_whole_file(ERROR_LOG_FILE);
 }
 
 void put_u32(Bytes* b, uint32_t v)

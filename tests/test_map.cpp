@@ -1,6 +1,8 @@
 // Map loading and the walk-grid rectangle test.
 #include <gtest/gtest.h>
 
+#include "test_temp_dir.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -39,30 +41,8 @@ void load(const std::vector<unsigned char>& m)
 
 std::string read_log()
 {
-    std::ifstream in("errorlog.txt", std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return read_whole_file("errorlog.txt");
 }
-
-// Death tests write errorlog.txt; each runs in a fresh folder of its own.
-struct TempDir {
-    std::string old_dir, path;
-    TempDir()
-    {
-        char buf[4096];
-        old_dir = getcwd(buf, sizeof buf);
-        char tmpl[] = "/tmp/crimson_map_XXXXXX";
-        path = mkdtemp(tmpl);
-        if (chdir(path.c_str()) != 0) abort();
-    }
-    ~TempDir()
-    {
-        if (chdir(old_dir.c_str()) != 0) abort();
-        std::string cmd = "rm -rf " + path;
-        if (system(cmd.c_str()) != 0) abort();
-    }
-};
 
 } // namespace
 

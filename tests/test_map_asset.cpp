@@ -1,6 +1,8 @@
 // The town map as built into assets.bin, and the archive path of load_map.
 #include <gtest/gtest.h>
 
+#include "test_temp_dir.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,28 +15,6 @@
 #include "characters/characters.h"
 #include "util/archive.h"
 #include "world/map.h"
-
-namespace {
-
-struct TempDir {
-    std::string old_dir, path;
-    TempDir()
-    {
-        char buf[4096];
-        old_dir = getcwd(buf, sizeof buf);
-        char tmpl[] = "/tmp/crimson_map_asset_XXXXXX";
-        path = mkdtemp(tmpl);
-        if (chdir(path.c_str()) != 0) abort();
-    }
-    ~TempDir()
-    {
-        if (chdir(old_dir.c_str()) != 0) abort();
-        std::string cmd = "rm -rf " + path;
-        if (system(cmd.c_str()) != 0) abort();
-    }
-};
-
-} // namespace
 
 TEST(MapAsset, TownFitsTheGridsAndItsFloorIsOneArea)
 {

@@ -1,6 +1,8 @@
 // Error log, clock stamps and the math helpers.
 #include <gtest/gtest.h>
 
+#include "test_temp_dir.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -16,33 +18,6 @@
 
 namespace {
 
-std::string read_file(const char* path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// Runs each test that touches errorlog.txt in a fresh folder of its own.
-struct TempDir {
-    std::string old_dir, path;
-    TempDir()
-    {
-        char buf[4096];
-        old_dir = getcwd(buf, sizeof buf);
-        char tmpl[] = "/tmp/crimson_util_XXXXXX";
-        path = mkdtemp(tmpl);
-        if (chdir(path.c_str()) != 0) abort();
-    }
-    ~TempDir()
-    {
-        if (chdir(old_dir.c_str()) != 0) abort();
-        std::string cmd = "rm -rf " + path;
-        if (system(cmd.c_str()) != 0) abort();
-    }
-};
-
 } // namespace
 
 TEST(FatalErrorDeathTest, AppendsOneLinePerReportAndExitsWithOne)
@@ -55,7 +30,7 @@ TEST(FatalErrorDeathTest, AppendsOneLinePerReportAndExitsWithOne)
                 ::testing::ExitedWithCode(1), "");
     EXPECT_EXIT(fatal_error("new_character()", "Failed allocating memory for character"),
                 ::testing::ExitedWithCode(1), "");
-    EXPECT_EQ(read_file(ERROR_LOG_FILE),
+    EXPECT_EQ(read_whole_file(ERROR_LOG_FILE),
               "main(): Invalid program argument \"-x\"\n"
               "load_map(): File \"50%d.map\" not found\n"
               "new_character(): Failed allocating memory for character\n");
@@ -66,7 +41,7 @@ TEST(FatalErrorDeathTest, OverlongMessageIsCutAndUnwritableLogStillExits)
     TempDir dir;
     std::string huge(5000, 'x');
     EXPECT_EXIT(fatal_error("t()", "%s", huge.c_str()), ::testing::ExitedWithCode(1), "");
-    std::string log = read_file(ERROR_LOG_FILE);
+    std::string log = read_whole_file(ERROR_LOG_FILE);
     EXPECT_EQ(log, "t(): " + std::string(ERROR_MESSAGE_SIZE - 1, 'x') + "\n");
 
     // A log path that cannot be opened (a folder in its place) loses the
