@@ -53,11 +53,23 @@ protected:
         }
     }
 
-    // Moves the real pointer and lets SDL see the motion.
+    // Moves the real pointer and waits until SDL has seen it arrive. Other
+    // window tests share the X display, and while one of their windows lies
+    // over ours the motion goes to that window instead: the warp is repeated
+    // until ours is uncovered.
     static void point_at(int x, int y)
     {
-        SDL_WarpMouse((Uint16)x, (Uint16)y);
-        SDL_PumpEvents();
+        int seen_x = -1;
+        int seen_y = -1;
+        for (int attempt = 0; attempt < 2000; attempt++) {
+            SDL_WarpMouse((Uint16)x, (Uint16)y);
+            SDL_PumpEvents();
+            SDL_GetMouseState(&seen_x, &seen_y);
+            if (seen_x == x && seen_y == y)
+                return;
+            SDL_Delay(10);
+        }
+        FAIL() << "the pointer stayed at " << seen_x << "," << seen_y;
     }
 
     static void click(int button)
