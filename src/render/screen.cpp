@@ -7,6 +7,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include "core/loop.h"
 #include "render/fade.h"
@@ -41,8 +44,27 @@ static void set_gl_state()
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }
 
+// Mesa's software renderer takes a fresh vertex buffer of several hundred
+// kilobytes each time a change of texture or blending ends a batch, and lets
+// the old one go once the frame is rasterised. Above glibc's default
+// threshold each of those is a new mapping, so a crowded frame spent more
+// time in page faults than in drawing. Served from the heap and kept there,
+// the same blocks come back frame after frame.
+static void keep_driver_memory()
+{
+#ifdef __GLIBC__
+    static bool done = false;
+    if (done)
+        return;
+    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
+    done = true;
+#endif
+}
+
 void init_screen(int full_screen)
 {
+    keep_driver_memory();
     // SDL_Init on an initialised SDL is harmless, so a toggle can come here again.
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO) < 0)
         fatal_error("init_screen()", "SDL_Init(): %s", SDL_GetError());
