@@ -16,6 +16,7 @@
 #include "render/draw.h"
 #include "render/fps.h"
 #include "test_render_support.h"
+#include "test_temp_dir.h"
 #include "util/archive.h"
 
 using namespace render_test;
@@ -41,11 +42,7 @@ TEST(LoadGraphics, EveryPictureOfTheArchiveBecomesATexture)
 
 TEST(LoadGraphicsDeathTest, MissingPictureNamesMemberAndArchive)
 {
-    char dir[] = "/tmp/crimson_gfx_XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    char old_dir[4096];
-    ASSERT_NE(getcwd(old_dir, sizeof old_dir), nullptr);
-    ASSERT_EQ(chdir(dir), 0);
+    TempDir dir;
     {
         // A valid archive without any member.
         std::ofstream out(GRAPHICS_ARCHIVE, std::ios::binary);
@@ -54,14 +51,8 @@ TEST(LoadGraphicsDeathTest, MissingPictureNamesMemberAndArchive)
         out.write(version, 2);
     }
     EXPECT_EXIT(load_graphics(), ::testing::ExitedWithCode(1), "");
-    std::ifstream log("errorlog.txt");
-    std::stringstream text;
-    text << log.rdbuf();
-    EXPECT_EQ(text.str(),
+    EXPECT_EQ(read_whole_file("errorlog.txt"),
               "load_graphics(): File \"gfx/font.bmp\" not found in archive \"assets.bin\"\n");
-    ASSERT_EQ(chdir(old_dir), 0);
-    std::string cmd = std::string("rm -rf ") + dir;
-    ASSERT_EQ(system(cmd.c_str()), 0);
 }
 
 TEST(FullScreenToggle, LeftAltReturnReopensTheScreenAndReloadsThePictures)

@@ -11,29 +11,12 @@
 #include "render/fade.h"
 #include "render/fps.h"
 #include "test_render_support.h"
+#include "test_temp_dir.h"
 #include "util/errors.h"
 
 using namespace render_test;
 
 namespace {
-
-struct InTempDir {
-    std::string old_dir, path;
-    InTempDir()
-    {
-        char buf[4096];
-        old_dir = getcwd(buf, sizeof buf);
-        char tmpl[] = "/tmp/crimson_render_XXXXXX";
-        path = mkdtemp(tmpl);
-        if (chdir(path.c_str()) != 0) abort();
-    }
-    ~InTempDir()
-    {
-        if (chdir(old_dir.c_str()) != 0) abort();
-        std::string cmd = "rm -rf " + path;
-        if (system(cmd.c_str()) != 0) abort();
-    }
-};
 
 std::vector<std::string> screenshots()
 {
@@ -114,7 +97,7 @@ TEST(FrameRateText, IsRightAlignedOnTheBottomLine)
 
 TEST(Screenshot, FileHoldsTheFrameJustDrawnTopRowFirst)
 {
-    InTempDir dir;
+    TempDir dir;
     open_window();
     make_texture(TEX_BULLET, 2, 1, [](int x, int) { return x ? BLUE : RED; });
     draw_sprite(TEX_BULLET, 0, 0, 1, 1, 0, 0, 800, 10, 0);   // red along the top

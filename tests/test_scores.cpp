@@ -12,16 +12,9 @@
 #include <unistd.h>
 
 #include "scores/highscores.h"
+#include "test_temp_dir.h"
 
 namespace {
-
-std::string slurp(const char* path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 void write_bytes(const char* path, const std::string& bytes)
 {
@@ -32,23 +25,12 @@ void write_bytes(const char* path, const std::string& bytes)
 // Each test works in a fresh folder of its own, since the file name is fixed.
 class Scores : public ::testing::Test {
 protected:
-    std::string old_dir, dir;
-    void SetUp() override
-    {
-        char buf[4096];
-        old_dir = getcwd(buf, sizeof buf);
-        char tmpl[] = "/tmp/crimson_scores_XXXXXX";
-        dir = mkdtemp(tmpl);
-        ASSERT_EQ(chdir(dir.c_str()), 0);
-        clear_highscores();
-    }
+    TempDir dir;
+    void SetUp() override { clear_highscores(); }
     void TearDown() override
     {
         clear_highscores();
         highscore_before_rename = nullptr;
-        ASSERT_EQ(chdir(old_dir.c_str()), 0);
-        std::string cmd = "rm -rf '" + dir + "'";
-        ASSERT_EQ(system(cmd.c_str()), 0);
     }
 };
 
@@ -126,7 +108,7 @@ TEST_F(Scores, SavedFileIsTheExactImageAndLoadsBack)
     add_highscore("Ann", 1234, 5, 6, 3600);
     add_highscore("Bo", -2, 0, 1, 0);  // never qualifies over empty entries
     save_highscores();
-    std::string file = slurp(HIGHSCORE_FILE);
+    std::string file = read_whole_file(HIGHSCORE_FILE);
     ASSERT_EQ(file.size(), 399u);
     EXPECT_EQ(file.substr(0, 37), std::string("Crimson Lunatic Outbreak High Scores\0", 37));
     EXPECT_EQ(file[37], 1);
@@ -202,7 +184,7 @@ TEST_F(ScoresDeathTest, DamagedFilesStopWithTheirMessage)
     bad_sig[3] = 'x';
     write_bytes(HIGHSCORE_FILE, bad_sig + std::string(360, '\0'));
     EXPECT_EXIT(load_highscores(), ::testing::ExitedWithCode(1), "");
-    EXPECT_NE(slurp("errorlog.txt").find(
+    EXPECT_NE(read_whole_file("errorlog.txt").find(
                   "load_highscores(): Invalid format of file \"scores.bin\"\n"),
               std::string::npos);
 
@@ -215,7 +197,7 @@ TEST_F(ScoresDeathTest, DamagedFilesStopWithTheirMessage)
     EXPECT_EXIT(load_highscores(), ::testing::ExitedWithCode(1), "");
     write_bytes(HIGHSCORE_FILE, header().substr(0, 38));
     EXPECT_EXIT(load_highscores(), ::testing::ExitedWithCode(1), "");
-    std::string log = slurp("errorlog.txt");
+    std::string log = read_whole_file("errorlog.txt");
     size_t first = log.find("load_highscores(): Version mismatch in file \"scores.bin\"\n");
     ASSERT_NE(first, std::string::npos);
     EXPECT_NE(log.find("Version mismatch", first + 1), std::string::npos);
@@ -225,7 +207,7 @@ TEST_F(ScoresDeathTest, DamagedFilesStopWithTheirMessage)
     remove(HIGHSCORE_FILE);
     ASSERT_EQ(mkdir(HIGHSCORE_FILE, 0755), 0);
     EXPECT_EXIT(load_highscores(), ::testing::ExitedWithCode(1), "");
-    EXPECT_NE(slurp("errorlog.txt").find(
+    EXPECT_NE(read_whole_file("errorlog.txt").find(
                   "load_highscores(): Unable to access file \"scores.bin\"\n"),
               std::string::npos);
 }
@@ -234,7 +216,7 @@ TEST_F(ScoresDeathTest, FailedSaveKeepsOldFileAndPlayGoesOn)
 {
     add_highscore("Keep", 77, 0, 0, 0);
     save_highscores();
-    std::string before = slurp(HIGHSCORE_FILE);
+    std::string before = read_whole_file(HIGHSCORE_FILE);
     ASSERT_EQ(before.size(), 399u);
 
     // The temporary file cannot be created: a folder stands in its place.
@@ -242,7 +224,7 @@ TEST_F(ScoresDeathTest, FailedSaveKeepsOldFileAndPlayGoesOn)
     ASSERT_EQ(mkdir(HIGHSCORE_TEMP_FILE, 0755), 0);
     add_highscore("New", 99, 0, 0, 0);
     save_highscores();
-    EXPECT_EQ(slurp(HIGHSCORE_FILE), before);
+    EXPECT_EQ(read_whole_file(HIGHSCORE_FILE), before);
     EXPECT_STREQ(highscore_name(0), "New") << "the table in memory keeps the entry";
     ASSERT_EQ(rmdir(HIGHSCORE_TEMP_FILE), 0);
 
@@ -250,7 +232,7 @@ TEST_F(ScoresDeathTest, FailedSaveKeepsOldFileAndPlayGoesOn)
     highscore_before_rename = [] { _exit(3); };
     EXPECT_EXIT(save_highscores(), ::testing::ExitedWithCode(3), "");
     highscore_before_rename = nullptr;
-    EXPECT_EQ(slurp(HIGHSCORE_FILE), before);
+    EXPECT_EQ(read_whole_file(HIGHSCORE_FILE), before);
     clear_highscores();
     load_highscores();
     EXPECT_STREQ(highscore_name(0), "Keep");
