@@ -15,9 +15,12 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include "render/textures.h"
+#include "sound/sound.h"
 #include "util/archive.h"
 #include "util/codec.h"
 #include "util/errors.h"
+#include "world/map.h"
 
 namespace {
 
@@ -219,6 +222,22 @@ TEST(ArchiveDeathTest, EveryFailureIsOneLoggedLineAndExitCodeOne)
     bad("huge.bin", huge, "m", INVALID);
 
     EXPECT_EQ(read_log(), [&] { std::string s; for (auto& l : expect) s += l; return s; }());
+}
+
+// Each loader asking for a member the archive lacks ends the program,
+// naming the member and the archive under its own tag.
+TEST(ArchiveDeathTest, LoadersNameTheMissingMember)
+{
+    TempDir dir;
+    write_file("assets.bin", header()); // valid, without a single member
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    EXPECT_EXIT(load_graphics(), ::testing::ExitedWithCode(1), "");
+    EXPECT_EXIT((init_sound(), load_modules()), ::testing::ExitedWithCode(1), "");
+    EXPECT_EXIT(load_map("default.map"), ::testing::ExitedWithCode(1), "");
+    EXPECT_EQ(read_log(),
+              "load_graphics(): File \"gfx/font.bmp\" not found in archive \"assets.bin\"\n"
+              "load_sound(): File \"sfx/small theme.mod\" not found in archive \"assets.bin\"\n"
+              "load_map(): File \"default.map\" not found in archive \"assets.bin\"\n");
 }
 
 // Allocation failures are forced with an address-space limit in the dying

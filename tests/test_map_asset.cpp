@@ -1,15 +1,7 @@
-// The town map as built into assets.bin, and the archive path of load_map.
+// The town map as built into assets.bin.
 #include <gtest/gtest.h>
 
-#include "test_temp_dir.h"
-
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <sstream>
-#include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "characters/characters.h"
@@ -81,21 +73,4 @@ TEST(MapAsset, TownFitsTheGridsAndItsFloorIsOneArea)
                 drawn = drawn || map_cells[l][r][c][FACE_BOTTOM] || map_cells[l][r][c][FACE_TOP];
             ASSERT_TRUE(drawn) << "column " << c << " row " << r << " shows nothing from above";
         }
-}
-
-TEST(MapAssetDeathTest, MissingMemberIsReportedWithItsName)
-{
-    TempDir dir;
-    // An archive of the signature and version only: no member at all.
-    FILE* f = fopen("assets.bin", "wb");
-    ASSERT_NE(f, nullptr);
-    fwrite(HKCA_SIGNATURE, 1, HKCA_SIGNATURE_SIZE, f);
-    const unsigned char version[2] = {HKCA_VERSION, 0};
-    fwrite(version, 1, 2, f);
-    fclose(f);
-    EXPECT_EXIT(load_map("default.map"), ::testing::ExitedWithCode(1), "");
-    std::ifstream in("errorlog.txt");
-    std::stringstream s;
-    s << in.rdbuf();
-    EXPECT_EQ(s.str(), "load_map(): File \"default.map\" not found in archive \"assets.bin\"\n");
 }

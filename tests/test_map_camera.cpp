@@ -20,45 +20,23 @@ void load_empty_map(int w, int h)
 
 } // namespace
 
-TEST(Camera, SmallMapIsCentredWhateverThePlayerDoes)
+TEST(Camera, CentresSmallMapsFollowsThePlayerAndStopsAtTheEdges)
 {
-    load_empty_map(20, 10); // 640 x 320 units
-    for (int px : {0, 300, 608, 5000}) {
-        place_camera(px, px);
-        EXPECT_EQ(camera_x, -80);
-        EXPECT_EQ(camera_y, -108); // (536 - 320) / 2
+    const struct { int w, h, px, py, x, y; } cases[] = {
+        // 640 x 320 units: centred whatever the player does.
+        {20, 10, 0, 0, -80, -108}, {20, 10, 300, 300, -80, -108}, {20, 10, 5000, 5000, -80, -108},
+        // Odd leftovers truncate toward zero: 800 - 32 * 25 is no border at
+        // all, 536 - 32 * 15 = 56 gives 28.
+        {25, 15, 100, 100, 0, -28},
+        // 3200 x 3200 units: follows, stopping at 0 and at 3200 - 800, 3200 - 536.
+        {100, 100, 384, 252, 0, 0}, {100, 100, 385, 253, 1, 1}, {100, 100, -50, -50, 0, 0},
+        {100, 100, 3000, 3000, 2400, 2664}, {100, 100, 2784, 2916, 2400, 2664},
+        {100, 100, 2785, 2917, 2400, 2664}, {100, 100, 2783, 2915, 2399, 2663},
+    };
+    for (auto c : cases) {
+        load_empty_map(c.w, c.h);
+        place_camera(c.px, c.py);
+        EXPECT_EQ(camera_x, c.x) << c.w << "x" << c.h << " at " << c.px << "," << c.py;
+        EXPECT_EQ(camera_y, c.y) << c.w << "x" << c.h << " at " << c.px << "," << c.py;
     }
-    // Odd leftovers truncate toward zero: 800 - 32 * 25 = 0 is no border at all,
-    // 536 - 32 * 15 = 56 gives 28.
-    load_empty_map(25, 15);
-    place_camera(100, 100);
-    EXPECT_EQ(camera_x, 0);
-    EXPECT_EQ(camera_y, -28);
-}
-
-TEST(Camera, FollowsThePlayerAndStopsAtTheEdges)
-{
-    load_empty_map(100, 100); // 3200 x 3200 units
-    place_camera(384, 252);
-    EXPECT_EQ(camera_x, 0);
-    EXPECT_EQ(camera_y, 0);
-    place_camera(385, 253);
-    EXPECT_EQ(camera_x, 1);
-    EXPECT_EQ(camera_y, 1);
-    place_camera(3000, 3000);
-    EXPECT_EQ(camera_x, 2400); // 3200 - 800
-    EXPECT_EQ(camera_y, 2664); // 3200 - 536
-    place_camera(-50, -50);
-    EXPECT_EQ(camera_x, 0);
-    EXPECT_EQ(camera_y, 0);
-    // The last positions that still follow, and the first that stop.
-    place_camera(2784, 2916);
-    EXPECT_EQ(camera_x, 2400);
-    EXPECT_EQ(camera_y, 2664);
-    place_camera(2785, 2917);
-    EXPECT_EQ(camera_x, 2400);
-    EXPECT_EQ(camera_y, 2664);
-    place_camera(2783, 2915);
-    EXPECT_EQ(camera_x, 2399);
-    EXPECT_EQ(camera_y, 2663);
 }

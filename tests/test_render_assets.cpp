@@ -16,7 +16,6 @@
 #include "render/draw.h"
 #include "render/fps.h"
 #include "test_render_support.h"
-#include "test_temp_dir.h"
 #include "util/archive.h"
 
 using namespace render_test;
@@ -38,21 +37,6 @@ TEST(LoadGraphics, EveryPictureOfTheArchiveBecomesATexture)
     EXPECT_EQ(textures[TEX_MESSAGES].width, 424);
     EXPECT_EQ(textures[TEX_MESSAGES].height, 4 * 79);
     free_graphics();
-}
-
-TEST(LoadGraphicsDeathTest, MissingPictureNamesMemberAndArchive)
-{
-    TempDir dir;
-    {
-        // A valid archive without any member.
-        std::ofstream out(GRAPHICS_ARCHIVE, std::ios::binary);
-        out.write(HKCA_SIGNATURE, HKCA_SIGNATURE_SIZE);
-        const char version[2] = {HKCA_VERSION, 0};
-        out.write(version, 2);
-    }
-    EXPECT_EXIT(load_graphics(), ::testing::ExitedWithCode(1), "");
-    EXPECT_EQ(read_whole_file("errorlog.txt"),
-              "load_graphics(): File \"gfx/font.bmp\" not found in archive \"assets.bin\"\n");
 }
 
 TEST(FullScreenToggle, LeftAltReturnReopensTheScreenAndReloadsThePictures)

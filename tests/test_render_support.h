@@ -8,6 +8,7 @@
 #include <SDL.h>
 #include <GL/gl.h>
 
+#include <array>
 #include <cstdint>
 #include <dlfcn.h>
 #include <cstdio>
@@ -156,6 +157,10 @@ struct Box {
     int x = 0, y = 0, w = 0, h = 0;
     bool solid = false;
 };
+
+// A box's x, y, w, h, to compare in one line.
+typedef std::array<int, 4> Rect;
+inline Rect rect(const Box& b) { return {b.x, b.y, b.w, b.h}; }
 
 inline Box find_colour(const Frame& f, Rgb c)
 {
