@@ -71,22 +71,4 @@ TEST_F(InputStates, NameTakesSixteenPrintableCharacters)
     EXPECT_STREQ(name_buffer, "");
 }
 
-TEST(TextEntry, AppendAndBackspaceRespectTheLimit)
-{
-    char buffer[8] = {0};
-    SDL_keysym key = {};
-    key.unicode = 'q';
-    for (int i = 0; i < 6; i++)
-        text_append(buffer, &key, 4);
-    EXPECT_STREQ(buffer, "qqqq");
-    text_backspace(buffer);
-    EXPECT_STREQ(buffer, "qqq");
-    text_backspace(buffer);
-    text_backspace(buffer);
-    text_backspace(buffer);
-    text_backspace(buffer);
-    EXPECT_STREQ(buffer, "");
-    EXPECT_EQ(buffer[5], '\0');
-}
-
 }  // namespace

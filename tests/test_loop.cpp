@@ -190,10 +190,6 @@ TEST(Input, OnlyLeftAltWithF4Quits)
 TEST(CommandLine, OptionsIgnoreCaseAndMayRepeat)
 {
     set_defaults();
-    EXPECT_EQ(settings[FULL_SCREEN], 1);
-    EXPECT_EQ(settings[MUSIC_ON], 1);
-    EXPECT_EQ(settings[SOUND_FX_ON], 1);
-    EXPECT_EQ(settings[SHOW_FPS], 0);
     char prog[] = "crimson", w[] = "-W", fps[] = "-FpS", w2[] = "-w";
     char* argv[] = {prog, w, fps, w2};
     parse_arguments(4, argv);
