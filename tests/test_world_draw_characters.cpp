@@ -91,20 +91,13 @@ TEST(CharacterDrawing, SpriteIsCentredOnItsBoxTurnedByItsAngleOverItsShadow)
     draw_characters();
     Frame f = read_frame();
     // The 64-unit picture is centred on the 32-unit box at (200, 100).
-    Box red = find_colour(f, RED), blue = find_colour(f, BLUE);
-    EXPECT_EQ(red.x, 184);
-    EXPECT_EQ(red.y, 84 + STATUS_HEIGHT);
-    EXPECT_EQ(red.w, 64);
-    EXPECT_EQ(red.h, 32);
+    Box red = find_colour(f, RED);
+    EXPECT_EQ(rect(red), (Rect{184, 84 + STATUS_HEIGHT, 64, 32}));
     EXPECT_TRUE(red.solid);
-    EXPECT_EQ(blue.y, 116 + STATUS_HEIGHT);
+    EXPECT_EQ(find_colour(f, BLUE).y, 116 + STATUS_HEIGHT);
     // The shadow: the same square 6 units down and right, seen only where
     // the body does not cover it.
-    Box shadow = find_in_play(f, BLACK);
-    EXPECT_EQ(shadow.x, 190);
-    EXPECT_EQ(shadow.y, 90 + STATUS_HEIGHT);
-    EXPECT_EQ(shadow.w, 64);
-    EXPECT_EQ(shadow.h, 64);
+    EXPECT_EQ(rect(find_in_play(f, BLACK)), (Rect{190, 90 + STATUS_HEIGHT, 64, 64}));
     EXPECT_TRUE(f.at(252, 100 + STATUS_HEIGHT) == BLACK);
     EXPECT_TRUE(f.at(254, 100 + STATUS_HEIGHT) == GROUND);
     EXPECT_TRUE(f.at(247, 147 + STATUS_HEIGHT) == BLUE);
@@ -116,14 +109,8 @@ TEST(CharacterDrawing, SpriteIsCentredOnItsBoxTurnedByItsAngleOverItsShadow)
     character_list->angle = 90;
     draw_characters();
     f = read_frame();
-    red = find_colour(f, RED);
-    blue = find_colour(f, BLUE);
-    EXPECT_EQ(red.x, 216);
-    EXPECT_EQ(red.y, 84 + STATUS_HEIGHT);
-    EXPECT_EQ(red.w, 32);
-    EXPECT_EQ(red.h, 64);
-    EXPECT_EQ(blue.x, 184);
-    EXPECT_EQ(blue.w, 32);
+    EXPECT_EQ(rect(find_colour(f, RED)), (Rect{216, 84 + STATUS_HEIGHT, 32, 64}));
+    EXPECT_EQ(rect(find_colour(f, BLUE)), (Rect{184, 84 + STATUS_HEIGHT, 32, 64}));
     free_characters();
 }
 
@@ -172,20 +159,19 @@ TEST(CharacterDrawing, PlayerIsGoneOnceTheRunIsOver)
     start_3d();
     open_floor();
     // The player's row of the sheet is green, the civilians' red.
-    make_texture(TEX_CHARACTERS, 640, 192, [](int x, int y) {
-        if (x >= 64) return MAGENTA;
-        return y < 64 ? GREEN : y < 128 ? RED : MAGENTA;
-    });
+    auto sheet = [] {
+        make_texture(TEX_CHARACTERS, 640, 192, [](int x, int y) {
+            return x >= 64 ? MAGENTA : y < 64 ? GREEN : y < 128 ? RED : MAGENTA;
+        });
+    };
+    sheet();
     player = add(KIND_PLAYER, 400, 200, 0);
     add(KIND_CIVILIAN, 100, 100, 0);
     draw_characters();
     EXPECT_GT(find_colour(read_frame(), GREEN).w, 0);
     player->health = 0;
     start_3d();
-    make_texture(TEX_CHARACTERS, 640, 192, [](int x, int y) {
-        if (x >= 64) return MAGENTA;
-        return y < 64 ? GREEN : y < 128 ? RED : MAGENTA;
-    });
+    sheet();
     draw_ground();
     draw_characters();
     Frame f = read_frame();
@@ -203,9 +189,10 @@ TEST(HealthBars, WoundedCharactersShowAFillOfHalfTheirHealthAndThePercentage)
     open_window();
     open_floor();
     // Bar sheet: a transparent frame, a green fill column at x 57.
-    make_texture(TEX_BAR, 58, 23, [](int x, int y) {
-        return x == 57 && y >= 2 && y < 18 ? GREEN : MAGENTA;
-    });
+    auto bar = [] {
+        make_texture(TEX_BAR, 58, 23, [](int x, int y) { return x == 57 && y >= 2 && y < 18 ? GREEN : MAGENTA; });
+    };
+    bar();
     // Font whose glyph cells are each a colour of their own.
     make_texture(TEX_FONT, 160, 288, [](int x, int y) {
         int code = (y / 18) * 16 + x / 10;
@@ -221,11 +208,7 @@ TEST(HealthBars, WoundedCharactersShowAFillOfHalfTheirHealthAndThePercentage)
     draw_health_bars();
     Frame f = read_frame();
     int bx = 250 - 50, by = 200 + 6 - 20 + STATUS_HEIGHT;
-    Box fill = find_colour(f, GREEN);
-    EXPECT_EQ(fill.x, bx + 42);
-    EXPECT_EQ(fill.y, by + 2);
-    EXPECT_EQ(fill.w, 49);
-    EXPECT_EQ(fill.h, 16);
+    EXPECT_EQ(rect(find_colour(f, GREEN)), (Rect{bx + 42, by + 2, 49, 16}));
     // "99%" centred over the bar: glyphs 8 apart from bx + 55.
     Rgb nine = {'9', 200, 100}, percent = {'%', 200, 100};
     EXPECT_TRUE(f.at(bx + 56, by + 10) == nine);
@@ -236,9 +219,7 @@ TEST(HealthBars, WoundedCharactersShowAFillOfHalfTheirHealthAndThePercentage)
 
     // Lower health, narrower fill: 1 point is no fill at all, 3 is one pixel.
     open_window();
-    make_texture(TEX_BAR, 58, 23, [](int x, int y) {
-        return x == 57 && y >= 2 && y < 18 ? GREEN : MAGENTA;
-    });
+    bar();
     hurt->health = 3;
     draw_health_bars();
     EXPECT_EQ(find_colour(read_frame(), GREEN).w, 1);
