@@ -135,28 +135,24 @@ TEST(EffectsAgeing, WhilePausedOnlyDropsAndTilesMove)
     add_blood_burst(10, 10);
     add_sprite_anim(0, 0, 0, TEX_SPAWN, 0, SPAWN_FLASH_SIZE, SPAWN_FLASH_FRAMES, SPAWN_FLASH_TICKS);
     add_floating_text(5, 50, "+25");
-    // Let everything age a little, so fading shows too.
-    for (int i = 0; i < 7; i++) {
+    auto frame = [] {
         draw_blood_stains();
         draw_corpses();
         draw_sprite_anims();
         draw_blood_drops();
         draw_floating_texts();
         update_tile_anims();
-    }
+    };
+    // Let everything age a little, so fading shows too.
+    for (int i = 0; i < 7; i++)
+        frame();
     Particle stain = particles[0], corpse = particles[1], drop = particles[2];
     SpriteAnim anim = sprite_anims[0];
     FloatingText text = floating_texts[0];
     int tile = tile_anim_frame(TEX_TILES, 128);
     paused = 1;
-    for (int i = 0; i < 20; i++) {
-        draw_blood_stains();
-        draw_corpses();
-        draw_sprite_anims();
-        draw_blood_drops();
-        draw_floating_texts();
-        update_tile_anims();
-    }
+    for (int i = 0; i < 20; i++)
+        frame();
     EXPECT_EQ(particles[0].delay, stain.delay);
     EXPECT_EQ(particles[1].delay, corpse.delay);
     EXPECT_EQ(sprite_anims[0].frame, anim.frame);
@@ -183,9 +179,5 @@ TEST(EffectsDrawing, TextsAreDrawnBelowTheStatusStripAtTheirWorldPlace)
     camera_y = 40;
     add_floating_text(150, 90, "+");
     draw_floating_texts();
-    Box b = find_colour(read_frame(), WHITE);
-    EXPECT_EQ(b.x, 50);
-    EXPECT_EQ(b.y, 90 - 40 + STATUS_HEIGHT);
-    EXPECT_EQ(b.w, 10);
-    EXPECT_EQ(b.h, 18);
+    EXPECT_EQ(rect(find_colour(read_frame(), WHITE)), (Rect{50, 90 - 40 + STATUS_HEIGHT, 10, 18}));
 }
