@@ -68,10 +68,7 @@ TEST_F(FrontendPixels, BannerStripLandsWithItsJitter)
     clear_screen();
     draw_banner();
     Box b = find_colour(read_frame(), RED);
-    EXPECT_EQ(b.x, 186);
-    EXPECT_EQ(b.y, 229);
-    EXPECT_EQ(b.w, 424);
-    EXPECT_EQ(b.h, 79);
+    EXPECT_EQ(rect(b), (Rect{186, 229, 424, 79}));
     EXPECT_TRUE(b.solid);
     EXPECT_EQ(jitter_timer, 2.0f);
 
@@ -97,17 +94,10 @@ TEST_F(FrontendPixels, StatusFillsShowTheMeters)
     clear_screen();
     draw_status_bar();
     Frame f = read_frame();
-    Box h = find_colour(f, RED);
-    EXPECT_EQ(h.x, 10);
-    EXPECT_EQ(h.y, 20);
-    EXPECT_EQ(h.w, 150);
-    EXPECT_EQ(h.h, 24);
-    Box p = find_colour(f, GREEN);
-    EXPECT_EQ(p.x, 172);
-    EXPECT_EQ(p.w, 1);
+    EXPECT_EQ(rect(find_colour(f, RED)), (Rect{10, 20, 150, 24}));
+    EXPECT_EQ(rect(find_colour(f, GREEN)), (Rect{172, 20, 1, 24}));
     // "Health: 100%" centred over its bar.
-    EXPECT_EQ(find_colour(f, glyph_colour('H')).x, 37);
-    EXPECT_EQ(find_colour(f, glyph_colour('H')).y, 24);
+    EXPECT_EQ(rect(find_colour(f, glyph_colour('H'))), (Rect{37, 24, 8, 18}));
 }
 
 TEST_F(FrontendPixels, TitleTilesCoverTheWindowAndScrollLeft)

@@ -110,18 +110,11 @@ TEST_F(Scores, SavedFileIsTheExactImageAndLoadsBack)
     save_highscores();
     std::string file = read_whole_file(HIGHSCORE_FILE);
     ASSERT_EQ(file.size(), 399u);
-    EXPECT_EQ(file.substr(0, 37), std::string("Crimson Lunatic Outbreak High Scores\0", 37));
-    EXPECT_EQ(file[37], 1);
-    EXPECT_EQ(file[38], 0);
-    EXPECT_EQ(file.substr(39, 4), std::string("Ann\0", 4));
-    // 1234 = 0x4d2, little-endian at offset 20 of the entry.
-    EXPECT_EQ((unsigned char)file[59], 0xd2);
-    EXPECT_EQ((unsigned char)file[60], 0x04);
-    EXPECT_EQ((unsigned char)file[63], 5);
-    EXPECT_EQ((unsigned char)file[67], 6);
-    EXPECT_EQ((unsigned char)file[71], 0x10);  // 3600 = 0xe10
-    EXPECT_EQ((unsigned char)file[72], 0x0e);
-    EXPECT_EQ(file.substr(75), std::string(324, '\0'));
+    // Signature, version 1, then the name and four little-endian counters.
+    std::string ann = "Ann";
+    ann.resize(20, '\0');
+    ann += std::string("\xd2\x04\0\0" "\5\0\0\0" "\6\0\0\0" "\x10\x0e\0\0", 16);
+    EXPECT_EQ(file, header() + ann + std::string(324, '\0'));
     EXPECT_NE(access(HIGHSCORE_TEMP_FILE, F_OK), 0) << "temporary file left behind";
 
     clear_highscores();
