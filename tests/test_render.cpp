@@ -47,8 +47,12 @@ TEST(Screen, WindowIsEightHundredBySixHundredWithFixedState)
     EXPECT_STREQ(title, "Crimson Lunatic Outbreak Version 1");
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
     EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST));
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    // Depth matters only under the camera; 2D drawing lies on the near plane.
+    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+    set_projection(PROJECTION_3D);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    set_projection(PROJECTION_2D);
 }
 
 TEST(Sprites2D, SpriteCoversExactlyItsDestinationWithTheChosenCell)
@@ -85,13 +89,17 @@ TEST(Sprites2D, MagentaLeavesNoColourAndNoDepth)
     Box w = find_colour(f, WHITE);
     EXPECT_EQ(rect(w), (Rect{112, 100, 12, 24}));
     EXPECT_EQ(count_not_black(f), 12 * 24);
-    EXPECT_FLOAT_EQ(read_depth(105, 110), 1.0f); // cleared, untouched
-    EXPECT_FLOAT_EQ(read_depth(115, 110), 0.0f); // the near plane
     // Outside the bitmap, in the power-of-two padding: transparent as well.
     clear_screen();
     draw_sprite(TEX_ITEMS, 24, 24, 8, 8, 0, 0, 8, 8, 0);
     EXPECT_EQ(count_not_black(read_frame()), 0);
-    EXPECT_FLOAT_EQ(read_depth(4, 4), 1.0f);
+
+    // Under the camera, where depth decides, transparent texels leave none.
+    set_projection(PROJECTION_3D);
+    set_viewport(0, STATUS_HEIGHT, PLAY_WIDTH, PLAY_HEIGHT);
+    draw_sprite(TEX_ITEMS, 0, 0, 24, 24, 100, 100, 24, 24, 0);
+    EXPECT_FLOAT_EQ(read_depth(105, 110 + STATUS_HEIGHT), 1.0f); // cleared, untouched
+    EXPECT_LT(read_depth(115, 110 + STATUS_HEIGHT), 1.0f);
 }
 
 TEST(Sprites2D, OffScreenDestinationBindsAndDrawsNothing)
