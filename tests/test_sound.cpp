@@ -6,6 +6,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,6 +19,9 @@
 #include "core/loop.h"
 #include "sound/sound.h"
 #include "test_sound_data.h"
+#include "test_temp_dir.h"
+#include "util/archive.h"
+#include "util/codec.h"
 
 namespace {
 
@@ -255,6 +259,50 @@ TEST_F(SoundOutput, SwitchedOffSettingsPlayNothing)
     std::vector<Frame> out = recorded();
     EXPECT_GT(out.size(), 0u);
     EXPECT_EQ(first_sound(out, 0), out.size()) << "something was heard";
+}
+
+// The game's own modules, from the archive beside the tests, play in mono.
+TEST_F(SoundOutput, TheGamesModulesAreHeardInMono)
+{
+    if (!file_exists(SOUND_ARCHIVE))
+        GTEST_SKIP() << "no assets.bin beside the tests";
+    load_modules();
+    load_samples();
+    for (int id = 0; id < MODULE_COUNT; id++) {
+        play_module(id, MUSIC_VOLUME_FULL);
+        SDL_Delay(250);
+        EXPECT_EQ(module_playing(), 1) << "module " << id << " ended at once";
+    }
+    std::vector<Frame> out = recorded();
+    ASSERT_GT(out.size(), 0u);
+    int peak = 0;
+    for (size_t i = 0; i < out.size(); i++) {
+        ASSERT_EQ(out[i].left, out[i].right) << "not mono at frame " << i;
+        peak = std::max(peak, std::abs((int)out[i].left));
+    }
+    EXPECT_GT(peak, 1000) << "the music is silent";
+}
+
+// A sample loads from its member of a crafted archive.
+TEST(SoundArchive, SampleLoadsFromItsMember)
+{
+    TempDir dir;
+    std::vector<unsigned char> wave = sound_data::wave(1, 22050, sound_data::square);
+    std::vector<uint8_t> stream(LZ_ENCODE_BOUND(wave.size()));
+    uint32_t sizes[2] = {(uint32_t)wave.size(), lz_encode(wave.data(), stream.data(), (uint32_t)wave.size())};
+    {
+        std::ofstream file(SOUND_ARCHIVE, std::ios::binary);
+        file.write(HKCA_SIGNATURE, HKCA_SIGNATURE_SIZE);
+        file.write("\1\0" "sfx/swing.wav", 2 + 14); // version 1, the name and its zero
+        file.write((const char*)sizes, sizeof sizes); // little-endian host
+        file.write((const char*)stream.data(), sizes[1]);
+    }
+    setenv("SDL_AUDIODRIVER", "dummy", 0); // the script's choice, if any, wins
+    init_sound();
+    load_sound(&samples[SAMPLE_SWING], "sfx/swing.wav");
+    play_sample(SAMPLE_SWING);
+    EXPECT_EQ(sample_playing(SAMPLE_SWING), 1);
+    close_sound();
 }
 
 } // namespace
