@@ -113,10 +113,7 @@ TEST(FrameLoop, EventsWaitForTheNextTickAndQuitFinishesTheFrame)
     screenshot_requested = 0;
     tick_accumulator = 0.0f;
     frame_factor = 3.0f;
-    SDL_Event quit;
-    memset(&quit, 0, sizeof quit);
-    quit.type = SDL_QUIT;
-    ASSERT_EQ(SDL_PushEvent(&quit), 0);
+    state_test::push_quit();
     push_key(KEY_PRINT); // later events of the same pass still count
     EXPECT_EQ(run_ticks_for_frame(), 3);
     EXPECT_EQ(game_state, -1);

@@ -86,17 +86,13 @@ TEST_F(States, EscapeOnTheTitleQuitsAndTheQueueIsStillHandled)
 
     for (int state = STATE_INTRO; state <= STATE_NEW_HIGHSCORE; state++) {
         set_game_state(state);
-        SDL_Event quit = {};
-        quit.type = SDL_QUIT;
-        SDL_PushEvent(&quit);
+        push_quit();
         handle_input();
         EXPECT_EQ(game_state, STATE_QUIT) << "close request in state " << state;
     }
     // Keys after a quit request in the same pass do not bring the game back.
     set_game_state(STATE_STORY);
-    SDL_Event quit = {};
-    quit.type = SDL_QUIT;
-    SDL_PushEvent(&quit);
+    push_quit();
     push_key(SDLK_ESCAPE);
     push_key(SDLK_SPACE, ' ');
     push_click(SDL_BUTTON_LEFT);

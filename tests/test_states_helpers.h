@@ -63,6 +63,13 @@ inline void push_click(int button)
     ASSERT_EQ(SDL_PushEvent(&e), 0);
 }
 
+inline void push_quit()
+{
+    SDL_Event e = {};
+    e.type = SDL_QUIT;
+    ASSERT_EQ(SDL_PushEvent(&e), 0);
+}
+
 // A key pressed and handled in its own tick.
 inline void tap(int sym, int unicode = 0)
 {
