@@ -18,8 +18,7 @@ namespace {
 void start(float factor)
 {
     open_window();
-    set_projection(PROJECTION_3D);
-    set_viewport(0, STATUS_HEIGHT, PLAY_WIDTH, PLAY_HEIGHT);
+    use_play_view();
     clear_particles();
     clear_sprite_anims();
     clear_floating_texts();

@@ -95,8 +95,7 @@ TEST(Sprites2D, MagentaLeavesNoColourAndNoDepth)
     EXPECT_EQ(count_not_black(read_frame()), 0);
 
     // Under the camera, where depth decides, transparent texels leave none.
-    set_projection(PROJECTION_3D);
-    set_viewport(0, STATUS_HEIGHT, PLAY_WIDTH, PLAY_HEIGHT);
+    use_play_view();
     draw_sprite(TEX_ITEMS, 0, 0, 24, 24, 100, 100, 24, 24, 0);
     EXPECT_FLOAT_EQ(read_depth(105, 110 + STATUS_HEIGHT), 1.0f); // cleared, untouched
     EXPECT_LT(read_depth(115, 110 + STATUS_HEIGHT), 1.0f);
@@ -212,8 +211,7 @@ TEST(Projection3D, SceneRectangleFillsThePlayAreaAndSpritesLandOnItsPixels)
 {
     open_window();
     make_texture(TEX_CHARACTERS, 64, 64, [](int, int) { return GREEN; });
-    set_projection(PROJECTION_3D);
-    set_viewport(0, STATUS_HEIGHT, PLAY_WIDTH, PLAY_HEIGHT);
+    use_play_view();
     EXPECT_EQ(projection_mode, PROJECTION_3D);
     // The 100 x 67 ground rectangle covers the play area exactly.
     glDisable(GL_TEXTURE_2D);
@@ -251,8 +249,7 @@ TEST(Rotation, QuarterTurnFacesUpSpriteRightInBothProjections)
     EXPECT_EQ(m[0], 1.0);
 
     clear_screen();
-    set_projection(PROJECTION_3D);
-    set_viewport(0, STATUS_HEIGHT, PLAY_WIDTH, PLAY_HEIGHT);
+    use_play_view();
     draw_sprite(TEX_BULLET, 0, 0, 16, 16, 200, 100, 64, 64, 90);
     // Play-area pixels sit 64 rows lower in the window.
     expect_faces_right(read_frame(), 200, 100 + STATUS_HEIGHT, 64);

@@ -121,6 +121,13 @@ inline void open_window()
     clear_screen();
 }
 
+// The world's view: the camera's projection over the play area.
+inline void use_play_view()
+{
+    set_projection(PROJECTION_3D);
+    set_viewport(0, STATUS_HEIGHT, PLAY_WIDTH, PLAY_HEIGHT);
+}
+
 // The whole frame being drawn (the back buffer), rows top down.
 struct Frame {
     std::vector<uint8_t> rgb;

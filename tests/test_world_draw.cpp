@@ -35,12 +35,6 @@ void make_tiles()
     });
 }
 
-void start_3d()
-{
-    set_projection(PROJECTION_3D);
-    set_viewport(0, STATUS_HEIGHT, PLAY_WIDTH, PLAY_HEIGHT);
-}
-
 int count_colour(const Frame& f, Rgb c)
 {
     int n = 0;
@@ -57,7 +51,7 @@ TEST(MapBlocks, GroundFillsItsCellARaisedTopIsLargerAndHidesACharacterBehindIt)
     make_tiles();
     init_tile_anims();
     make_texture(TEX_CHARACTERS, 64, 64, [](int, int) { return BLUE; });
-    start_3d();
+    use_play_view();
     const unsigned char bottom_only[FACE_COUNT] = {1, 0, 0, 0, 0, 0};
     draw_block(64, 96, 0, bottom_only);
     Box b = find_colour(read_frame(), RED);
@@ -90,7 +84,7 @@ TEST(MapBlocks, SidesShowOnlyWhereTheyFaceTheCamera)
     open_window();
     make_tiles();
     init_tile_anims();
-    start_3d();
+    use_play_view();
     // Top green, west and east red, north and south blue; the box stands
     // west of the centre, level with it.
     const unsigned char box[FACE_COUNT] = {0, 2, 1, 1, 3, 3};
@@ -126,7 +120,7 @@ TEST(MapBlocks, DrawMapVisitsTheCellsAroundTheCameraAndAnimatesWater)
     place_camera(600, 400); // camera at (216, 148): not on a cell boundary
     ASSERT_EQ(camera_x, 216);
     ASSERT_EQ(camera_y, 148);
-    start_3d();
+    use_play_view();
     draw_map();
     Frame f = read_frame();
     // The whole play area is covered, partial border cells included.

@@ -75,8 +75,7 @@ Box find_in_play(const Frame& f, Rgb c)
 void start_3d()
 {
     open_window();
-    set_projection(PROJECTION_3D);
-    set_viewport(0, STATUS_HEIGHT, PLAY_WIDTH, PLAY_HEIGHT);
+    use_play_view();
 }
 
 } // namespace
