@@ -11,18 +11,6 @@ namespace {
 using namespace render_test;
 using namespace state_test;
 
-// Each glyph cell of the font a colour of its own, so a character can be
-// found on screen by colour.
-Rgb glyph_colour(int code)
-{
-    return {(uint8_t)(30 + code), (uint8_t)(220 - code), 77};
-}
-
-void make_font()
-{
-    make_texture(TEX_FONT, 160, 288, [](int x, int y) { return glyph_colour(y / 18 * 16 + x / 10); });
-}
-
 class FrontendPixels : public StateTest {
 protected:
     void SetUp() override
@@ -30,7 +18,7 @@ protected:
         StateTest::SetUp();
         open_window(); // opening the screen zeroes frame_factor
         frame_factor = 1.0f;
-        make_font();
+        make_cell_font();
     }
 };
 
@@ -43,10 +31,10 @@ TEST_F(FrontendPixels, PromptIsCentredAtTheBottomAndBlinks)
     draw_prompt();
     Frame f = read_frame();
     // "PRESS SPACE BAR TO START": 24 characters from x 304.
-    Box p = find_colour(f, glyph_colour('P'));
+    Box p = find_colour(f, cell_colour('P'));
     EXPECT_EQ(p.x, 304);
     EXPECT_EQ(p.y, 568);
-    Box t = find_colour(f, glyph_colour('T'));
+    Box t = find_colour(f, cell_colour('T'));
     EXPECT_EQ(t.x + t.w, 304 + 8 * 23 + 10) << "last glyph ends the line";
 
     prompt_hidden = 1;
@@ -97,7 +85,7 @@ TEST_F(FrontendPixels, StatusFillsShowTheMeters)
     EXPECT_EQ(rect(find_colour(f, RED)), (Rect{10, 20, 150, 24}));
     EXPECT_EQ(rect(find_colour(f, GREEN)), (Rect{172, 20, 1, 24}));
     // "Health: 100%" centred over its bar.
-    EXPECT_EQ(rect(find_colour(f, glyph_colour('H'))), (Rect{37, 24, 8, 18}));
+    EXPECT_EQ(rect(find_colour(f, cell_colour('H'))), (Rect{37, 24, 8, 18}));
 }
 
 TEST_F(FrontendPixels, TitleTilesCoverTheWindowAndScrollLeft)

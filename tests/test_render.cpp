@@ -1,23 +1,34 @@
-// Window, projections, textures and the sprite and text primitives, checked
-// by reading back what Mesa drew.
+// The window and its fixed state, projections, textures, the sprite and
+// text primitives, the end-of-frame services (fade overlay, frame rate,
+// screenshots), the pictures of assets.bin and the full-screen toggle,
+// checked by reading back what Mesa drew.
 #include <gtest/gtest.h>
 
+#include <SDL.h>
 #include <array>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <glob.h>
+#include <sstream>
+#include <string>
+#include <unistd.h>
 
+#include "core/input.h"
+#include "core/loop.h"
 #include "render/draw.h"
+#include "render/fade.h"
+#include "render/fps.h"
 #include "render/screen.h"
 #include "render/textures.h"
 #include "test_render_support.h"
+#include "test_temp_dir.h"
+#include "util/archive.h"
+#include "util/errors.h"
 
 using namespace render_test;
 
 namespace {
-
-// A sheet of square cells, each filled with a colour that names its index.
-Rgb cell_colour(int index)
-{
-    return {(uint8_t)(40 + index), (uint8_t)(200 - index), 90};
-}
 
 // A sprite that faces up: its top half red, its bottom half blue.
 void make_up_facing(int id)
@@ -127,8 +138,7 @@ TEST(Sprites2D, TextPlacesGlyphsEightApartAndLinesSixteenApart)
 {
     open_window();
     // Every glyph cell filled with a colour naming its character code.
-    make_texture(TEX_FONT, 160, 288,
-                 [](int x, int y) { return cell_colour(y / 18 * 16 + x / 10); });
+    make_cell_font();
     draw_text(0, 0, "XY\nZ");
     Frame f = read_frame();
     Box x = find_colour(f, cell_colour('X'));
@@ -253,4 +263,182 @@ TEST(Rotation, QuarterTurnFacesUpSpriteRightInBothProjections)
     draw_sprite(TEX_BULLET, 0, 0, 16, 16, 200, 100, 64, 64, 90);
     // Play-area pixels sit 64 rows lower in the window.
     expect_faces_right(read_frame(), 200, 100 + STATUS_HEIGHT, 64);
+}
+
+namespace {
+
+std::vector<std::string> screenshots()
+{
+    std::vector<std::string> names;
+    glob_t g;
+    if (glob("screenshot_*.bmp", 0, nullptr, &g) == 0) {
+        for (size_t i = 0; i < g.gl_pathc; i++) names.push_back(g.gl_pathv[i]);
+        globfree(&g);
+    }
+    return names;
+}
+
+Rgb surface_pixel(SDL_Surface* s, int x, int y)
+{
+    Uint8 r, g, b;
+    Uint32 v = 0;
+    memcpy(&v, (Uint8*)s->pixels + y * s->pitch + x * s->format->BytesPerPixel,
+           s->format->BytesPerPixel);
+    SDL_GetRGB(v, s->format, &r, &g, &b);
+    return {r, g, b};
+}
+
+} // namespace
+
+TEST(FadeOverlay, CoversWithItsOpacityAndAdvancesPerDrawnFrame)
+{
+    open_window();
+    frame_factor = 1.0f;
+    start_fade(255, 255, 255, +1, 1.0f / 128.0f);
+    fade_alpha = 1.0f;
+    draw_fade();
+    // A finished fade-out still covers everything.
+    EXPECT_EQ(count_not_black(read_frame()), 800 * 600);
+    EXPECT_TRUE(read_frame().at(799, 599) == WHITE);
+
+    clear_screen();
+    start_fade(255, 255, 255, -1, 0.25f);
+    fade_alpha = 0.5f;
+    draw_fade();
+    Rgb half = read_frame().at(400, 300);
+    EXPECT_NEAR(half.r, 128, 2);
+    EXPECT_EQ(half.r, half.b);
+    EXPECT_EQ(fade_alpha, 0.25f);
+    // The fixed state is back for the sprites that follow.
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    GLfloat colour[4];
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    EXPECT_EQ(colour[0] + colour[1] + colour[2] + colour[3], 4.0f);
+
+    // A finished fade-in leaves no mark; direction 0 draws nothing at all.
+    clear_screen();
+    fade_alpha = 0.0f;
+    draw_fade();
+    fade_direction = 0;
+    fade_alpha = 1.0f;
+    draw_fade();
+    EXPECT_EQ(count_not_black(read_frame()), 0);
+}
+
+TEST(FrameRateText, IsRightAlignedOnTheBottomLine)
+{
+    open_window();
+    make_cell_font();
+    fps_shown = 60;
+    draw_fps();
+    Frame f = read_frame();
+    // "FPS: 60" is 7 characters from 792 - 56; the last glyph reaches 2 further.
+    EXPECT_EQ(rect(find_colour(f, cell_colour('F'))), (Rect{736, 568, 8, 18}));
+    Box last = find_colour(f, cell_colour('0'));
+    EXPECT_EQ(last.x + last.w, 794);
+    fps_shown = 0;
+}
+
+TEST(Screenshot, FileHoldsTheFrameJustDrawnTopRowFirst)
+{
+    TempDir dir;
+    open_window();
+    make_texture(TEX_BULLET, 2, 1, [](int x, int) { return x ? BLUE : RED; });
+    draw_sprite(TEX_BULLET, 0, 0, 1, 1, 0, 0, 800, 10, 0);   // red along the top
+    draw_sprite(TEX_BULLET, 1, 0, 1, 1, 0, 590, 800, 10, 0); // blue along the bottom
+
+    std::string before = std::string(date_stamp()) + "_" + time_stamp();
+    screenshot_requested = 1;
+    end_frame();
+    std::string after = std::string(date_stamp()) + "_" + time_stamp();
+    EXPECT_EQ(screenshot_requested, 0);
+
+    std::vector<std::string> names = screenshots();
+    ASSERT_EQ(names.size(), 1u);
+    const std::string& name = names[0];
+    ASSERT_EQ(name.size(), std::string("screenshot_MMDDYY_HHMMSS.bmp").size());
+    std::string stamp = name.substr(11, 13);
+    EXPECT_TRUE(stamp == before || stamp == after) << name;
+
+    SDL_Surface* shot = SDL_LoadBMP(name.c_str());
+    ASSERT_NE(shot, nullptr);
+    EXPECT_EQ(shot->w, 800);
+    EXPECT_EQ(shot->h, 600);
+    EXPECT_EQ(shot->format->BitsPerPixel, 24);
+    EXPECT_TRUE(surface_pixel(shot, 0, 0) == RED);
+    EXPECT_TRUE(surface_pixel(shot, 799, 9) == RED);
+    EXPECT_TRUE(surface_pixel(shot, 400, 10) == BLACK);
+    EXPECT_TRUE(surface_pixel(shot, 5, 599) == BLUE);
+    SDL_FreeSurface(shot);
+
+    // Without a request nothing is written.
+    end_frame();
+    EXPECT_EQ(screenshots().size(), 1u);
+}
+
+TEST(LoadGraphics, EveryPictureOfTheArchiveBecomesATexture)
+{
+    open_window();
+    ASSERT_TRUE(file_exists(GRAPHICS_ARCHIVE)) << "tests run beside assets.bin";
+    load_graphics();
+    for (int id = 0; id < TEXTURE_COUNT; id++) {
+        EXPECT_NE(textures[id].name, 0u) << texture_files[id];
+        EXPECT_GT(textures[id].width, 0) << texture_files[id];
+    }
+    // Sheets whose layout the drawing code relies on.
+    EXPECT_EQ(textures[TEX_FONT].width, 160);
+    EXPECT_EQ(textures[TEX_FONT].height, 288);
+    EXPECT_EQ(textures[TEX_CROSSHAIR].width, 58);
+    EXPECT_EQ(textures[TEX_CROSSHAIR].height, 29);
+    EXPECT_EQ(textures[TEX_MESSAGES].width, 424);
+    EXPECT_EQ(textures[TEX_MESSAGES].height, 4 * 79);
+    free_graphics();
+}
+
+TEST(FullScreenToggle, LeftAltReturnReopensTheScreenAndReloadsThePictures)
+{
+    open_window();
+    load_graphics();
+    settings[FULL_SCREEN] = 0;
+    start_fade(0, 0, 0, +1, 1.0f / 128.0f);
+    frame_factor = 2.0f;
+    last_frame_ticks = 1234;
+    screenshot_requested = 1;
+
+    uint8_t keys[SDLK_LAST] = {0};
+    SDL_Event alt_return;
+    memset(&alt_return, 0, sizeof alt_return);
+    alt_return.type = SDL_KEYDOWN;
+    alt_return.key.keysym.sym = (SDLKey)KEY_RETURN;
+    alt_return.key.keysym.mod = KMOD_LALT;
+    handle_event(&alt_return, keys);
+
+    EXPECT_EQ(settings[FULL_SCREEN], 1);
+    for (int id = 0; id < TEXTURE_COUNT; id++)
+        EXPECT_NE(textures[id].name, 0u) << texture_files[id];
+    // The frame after a toggle runs no tick; fade and screenshot are dropped.
+    EXPECT_EQ(frame_factor, 0.0f);
+    EXPECT_EQ(last_frame_ticks, 0u);
+    EXPECT_EQ(fade_direction, 0);
+    EXPECT_EQ(screenshot_requested, 0);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST));
+
+    // Textures are usable in the new context: the font draws.
+    set_projection(PROJECTION_2D);
+    set_viewport(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
+    clear_screen();
+    draw_text(100, 100, "W");
+    EXPECT_GT(count_not_black(read_frame()), 0);
+
+    // Right Alt + Return is just Return.
+    alt_return.key.keysym.mod = KMOD_RALT;
+    handle_event(&alt_return, keys);
+    EXPECT_EQ(settings[FULL_SCREEN], 1);
+    handle_event(&alt_return, keys);
+    alt_return.key.keysym.mod = KMOD_LALT;
+    handle_event(&alt_return, keys);
+    EXPECT_EQ(settings[FULL_SCREEN], 0);
+    free_graphics();
 }

@@ -79,6 +79,18 @@ inline void make_texture(int id, int width, int height,
     load_texture_bmp(id, bmp.data(), bmp.size());
 }
 
+// A colour naming cell `index` of a sheet, so the cell can be found on screen.
+inline Rgb cell_colour(int index)
+{
+    return {(uint8_t)(40 + index), (uint8_t)(200 - index), 90};
+}
+
+// A font whose every 10 x 18 glyph cell is filled with its code's cell_colour.
+inline void make_cell_font()
+{
+    make_texture(TEX_FONT, 160, 288, [](int x, int y) { return cell_colour(y / 18 * 16 + x / 10); });
+}
+
 // Mesa unloads its DRI driver (and what it loaded) when SDL closes the
 // display at exit, before the leak checker runs; their process-lifetime
 // allocations would then be reported with no module to name them by.

@@ -192,11 +192,7 @@ TEST(HealthBars, WoundedCharactersShowAFillOfHalfTheirHealthAndThePercentage)
         make_texture(TEX_BAR, 58, 23, [](int x, int y) { return x == 57 && y >= 2 && y < 18 ? GREEN : MAGENTA; });
     };
     bar();
-    // Font whose glyph cells are each a colour of their own.
-    make_texture(TEX_FONT, 160, 288, [](int x, int y) {
-        int code = (y / 18) * 16 + x / 10;
-        return Rgb{(uint8_t)code, 200, 100};
-    });
+    make_cell_font();
     camera_x = 50;
     camera_y = 20;
     player = add(KIND_PLAYER, 500, 300, 0);
@@ -209,7 +205,7 @@ TEST(HealthBars, WoundedCharactersShowAFillOfHalfTheirHealthAndThePercentage)
     int bx = 250 - 50, by = 200 + 6 - 20 + STATUS_HEIGHT;
     EXPECT_EQ(rect(find_colour(f, GREEN)), (Rect{bx + 42, by + 2, 49, 16}));
     // "99%" centred over the bar: glyphs 8 apart from bx + 55.
-    Rgb nine = {'9', 200, 100}, percent = {'%', 200, 100};
+    Rgb nine = cell_colour('9'), percent = cell_colour('%');
     EXPECT_TRUE(f.at(bx + 56, by + 10) == nine);
     EXPECT_TRUE(f.at(bx + 66, by + 10) == nine);
     EXPECT_TRUE(f.at(bx + 74, by + 10) == percent);
