@@ -61,8 +61,9 @@ static SDL_Surface* decode_bitmap(const void* data, size_t size, int* width, int
     SDL_RWops* stream = SDL_RWFromMem(const_cast<void*>(data), (int)size);
     if (!stream)
         fatal_error("load_graphics()", "SDL_RWFromMem(): %s", SDL_GetError());
-    SDL_Surface* bitmap = SDL_LoadBMP_RW(stream, 0);
-    SDL_FreeRW(stream);
+    // Closing, not just freeing: under sdl12-compat the stream wraps one of
+    // SDL 2's that only a close releases.
+    SDL_Surface* bitmap = SDL_LoadBMP_RW(stream, 1);
     if (!bitmap)
         fatal_error("load_graphics()", "SDL_LoadBMP_RW(): %s", SDL_GetError());
 
