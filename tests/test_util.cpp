@@ -1,24 +1,19 @@
 // Error log, clock stamps and the math helpers.
 #include <gtest/gtest.h>
 
-#include "test_temp_dir.h"
-
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <set>
 #include <sstream>
 #include <string>
-#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "test_temp_dir.h"
 #include "util/errors.h"
 #include "util/mathutil.h"
-
-namespace {
-
-} // namespace
 
 TEST(FatalErrorDeathTest, AppendsOneLinePerReportAndExitsWithOne)
 {
@@ -98,15 +93,6 @@ TEST(RandomRangeDeathTest, HighBelowLowIsAProgrammingError)
 #endif
 }
 
-TEST(CenterPos, TruncatesTowardZero)
-{
-    EXPECT_EQ(center_pos(0, 800, 400), 200);
-    EXPECT_EQ(center_pos(0, 800, 401), 199);
-    EXPECT_EQ(center_pos(64, 600, 96), 284);
-    EXPECT_EQ(center_pos(100, 132, 16), 108);
-    EXPECT_EQ(center_pos(0, 8, 11), -1);
-}
-
 TEST(RectsOverlap, InclusiveEdgesDoNotTouch)
 {
     EXPECT_EQ(rects_overlap(0, 0, 32, 32, 32, 0, 32, 32), 0);
@@ -129,12 +115,4 @@ TEST(AngleTo, ClockwiseFromNorthInMinus90To270)
     EXPECT_EQ(angle_to(0, 0, 0.1f, -10), 0);
     EXPECT_EQ(angle_to(0, 0, -0.1f, -10), 0);
     EXPECT_EQ(angle_to(100, 100, 110, 90), 45);
-}
-
-TEST(ClearMemory, ZeroesExactlyTheRange)
-{
-    unsigned char b[8] = {1, 2, 3, 4, 5, 6, 7, 8};
-    clear_memory(b + 2, 4);
-    const unsigned char expect[8] = {1, 2, 0, 0, 0, 0, 7, 8};
-    EXPECT_EQ(memcmp(b, expect, 8), 0);
 }
