@@ -6,14 +6,11 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include "render/textures.h"
 #include "sound/sound.h"

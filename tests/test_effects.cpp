@@ -9,10 +9,7 @@
 
 #include "combat/effects.h"
 #include "core/loop.h"
-#include "render/screen.h"
-#include "render/textures.h"
 #include "test_render_support.h"
-#include "util/mathutil.h"
 #include "world/camera.h"
 
 namespace {

@@ -1,7 +1,6 @@
 // The front end's texts, layouts and timing: story, intro and title.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 

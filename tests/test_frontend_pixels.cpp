@@ -3,7 +3,6 @@
 // pictures read back from a real window: the prompt, the banner, the strip's
 // fills and the title's tiling.
 #include "frontend/status.h"
-#include "render/draw.h"
 #include "test_render_support.h"
 #include "test_states_helpers.h"
 #include "util/mathutil.h"

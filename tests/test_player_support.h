@@ -8,9 +8,7 @@
 #include <SDL.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <functional>
-#include <string>
 #include <vector>
 
 #include "characters/characters.h"

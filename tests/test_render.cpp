@@ -6,21 +6,14 @@
 
 #include <SDL.h>
 #include <array>
-#include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <glob.h>
-#include <sstream>
 #include <string>
-#include <unistd.h>
 
 #include "core/input.h"
 #include "core/loop.h"
 #include "render/draw.h"
-#include "render/fade.h"
 #include "render/fps.h"
-#include "render/screen.h"
-#include "render/textures.h"
 #include "test_render_support.h"
 #include "test_temp_dir.h"
 #include "util/archive.h"

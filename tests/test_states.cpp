@@ -4,12 +4,10 @@
 // per state, the title's F1 and F2 switches, and the warnings tied to the
 // prompt's blink.
 #include <chrono>
-#include <cstring>
 #include <fstream>
 #include <set>
 #include <thread>
 
-#include "render/screen.h"
 #include "sound/sound.h"
 #include "test_sound_data.h"
 #include "test_states_helpers.h"

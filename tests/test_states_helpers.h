@@ -8,8 +8,6 @@
 #include <SDL.h>
 
 #include <cstdlib>
-#include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "characters/characters.h"

@@ -3,13 +3,9 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "test_temp_dir.h"
 #include "util/errors.h"

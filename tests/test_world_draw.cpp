@@ -4,12 +4,9 @@
 
 #include <vector>
 
-#include "characters/characters.h"
 #include "characters/player.h"
 #include "combat/effects.h"
 #include "render/draw.h"
-#include "render/screen.h"
-#include "render/textures.h"
 #include "test_render_support.h"
 #include "world/camera.h"
 #include "world/character_draw.h"
