@@ -61,7 +61,7 @@ protected:
     }
 };
 
-TEST_F(Items, EightPainkillersAndFourSteroidsStayOnTheMapOnePerCell)
+TEST_F(Items, EightPainkillersAndFourSteroidsStayOnTheMapOnePerCellWhileThereIsRoom)
 {
     place_run_items();
     for (int i = 0; i < MAX_ITEMS; i++)
@@ -89,6 +89,14 @@ TEST_F(Items, EightPainkillersAndFourSteroidsStayOnTheMapOnePerCell)
         ASSERT_EQ(count[ITEM_PAINKILLERS], PAINKILLER_COUNT);
         ASSERT_EQ(count[ITEM_STEROIDS], STEROIDS_COUNT);
     }
+
+    // A full table drops a request, flash and all.
+    for (Item& item : items)
+        item.active = 1;
+    EXPECT_EQ(find_free_item(), -1);
+    clear_sprite_anims();
+    spawn_item(ITEM_PAINKILLERS, 1);
+    EXPECT_EQ(active_anims(), 0);
 }
 
 TEST_F(Items, PainkillersHealUpToFullAndOnlyAHurtPlayerSighs)
@@ -170,15 +178,6 @@ TEST_F(Items, OnlyAStepCollectsNotStandingStill)
         target_x = player->x - 1;
     steer_player(target_x > player->x ? 1 : -1, 0, 0.0f, 0.0f);
     EXPECT_EQ(steroids_timer, STEROIDS_TICKS);
-}
-
-TEST_F(Items, AFullTableDropsTheRequest)
-{
-    for (Item& item : items)
-        item.active = 1;
-    EXPECT_EQ(find_free_item(), -1);
-    spawn_item(ITEM_PAINKILLERS, 1);
-    EXPECT_EQ(active_anims(), 0);
 }
 
 TEST(ItemPlacementDeathTest, AMapWithoutFreeFloorCellsIsFatalNotAnEndlessSearch)
