@@ -49,7 +49,7 @@ TEST(FrameTiming, FrameFactorIsTheLastFrameInSixtiethsOfASecond)
     EXPECT_NEAR(frame_factor, 48.0f / 16.666666f, 1e-5);
 }
 
-TEST(FrameLoop, FirstTwoFramesRunNoTickThenTicksFollowTheClock)
+TEST(FrameLoop, FirstTwoFramesRunNoTickThenTicksFollowTheClockAndCatchUpAfterAStall)
 {
     start();
     EXPECT_EQ(run_ticks_for_frame(), 0);
@@ -86,10 +86,8 @@ TEST(FrameLoop, FirstTwoFramesRunNoTickThenTicksFollowTheClock)
     }
     EXPECT_NEAR(total, 60, 1);
     EXPECT_GE(idle, 60);
-}
 
-TEST(FrameLoop, StallRunsEveryAccumulatedTickBackToBack)
-{
+    // A stall runs every accumulated tick back to back.
     start();
     frame_ending_at(1000);
     frame_ending_at(1016);

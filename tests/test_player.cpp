@@ -27,7 +27,7 @@ protected:
     }
 };
 
-TEST_F(PlayerFight, MissSwingsAndStartsTheCooldownOnly)
+TEST_F(PlayerFight, ReachIsTheBoxAlongTheAimFirstInListOrderAndAMissOnlySwings)
 {
     open_test_sound();
     character* aside = put_character(KIND_CIVILIAN, 360, 320); // beside, not ahead
@@ -40,10 +40,8 @@ TEST_F(PlayerFight, MissSwingsAndStartsTheCooldownOnly)
     EXPECT_EQ(laugh_delay, DELAY_IDLE);
     EXPECT_EQ(aside->health, CHARACTER_MAX_HEALTH);
     EXPECT_TRUE(active_texts().empty());
-}
 
-TEST_F(PlayerFight, ReachIsTheBoxMovedAlongTheAimFirstInListOrder)
-{
+    aside->x = 3000; // out of the way
     EXPECT_EQ(target_in_reach(), nullptr);
     character* first = put_character(KIND_CIVILIAN, 320 + 20, 320); // east, overlapping the probe
     character* second = put_character(KIND_ARMED, 320 + 40, 320);
@@ -336,7 +334,7 @@ TEST_F(Bullets, LeavingTheMapVanishesSilentlyWhileWallsRicochet)
     EXPECT_EQ(sprite_anims[0].y, 153 - 12);
 }
 
-TEST_F(Bullets, HitsCostTenHealthFlashRedAndTheTenthKills)
+TEST_F(Bullets, HitsCostThePlayerTenHealthFlashRedAndTheTenthKillsNobodyElseIsHit)
 {
     open_test_sound();
     for (int hit = 1; hit <= 9; hit++) {
@@ -367,10 +365,9 @@ TEST_F(Bullets, HitsCostTenHealthFlashRedAndTheTenthKills)
     ASSERT_EQ(bullet_list, late);
     EXPECT_GT(late->x, 330.0f);
     EXPECT_EQ(player->health, 0);
-}
 
-TEST_F(Bullets, OnlyThePlayerIsEverHit)
-{
+    // Nobody but the player is ever hit.
+    free_bullets();
     character* other = put_character(KIND_CIVILIAN, 100, 330);
     Bullet* b = fire(60.0f, 340.0f, EAST, BULLET_SPEED_OTHER);
     for (int tick = 0; tick < 6; tick++)
