@@ -35,6 +35,14 @@ void make_tiles()
     });
 }
 
+// A clean window with that sheet and the tile loops at their first cells.
+void start_blocks()
+{
+    open_window();
+    make_tiles();
+    init_tile_anims();
+}
+
 int count_colour(const Frame& f, Rgb c)
 {
     int n = 0;
@@ -47,9 +55,7 @@ int count_colour(const Frame& f, Rgb c)
 
 TEST(MapBlocks, GroundFillsItsCellARaisedTopIsLargerAndHidesACharacterBehindIt)
 {
-    open_window();
-    make_tiles();
-    init_tile_anims();
+    start_blocks();
     make_texture(TEX_CHARACTERS, 64, 64, [](int, int) { return BLUE; });
     use_play_view();
     const unsigned char bottom_only[FACE_COUNT] = {1, 0, 0, 0, 0, 0};
@@ -81,9 +87,7 @@ TEST(MapBlocks, GroundFillsItsCellARaisedTopIsLargerAndHidesACharacterBehindIt)
 
 TEST(MapBlocks, SidesShowOnlyWhereTheyFaceTheCamera)
 {
-    open_window();
-    make_tiles();
-    init_tile_anims();
+    start_blocks();
     use_play_view();
     // Top green, west and east red, north and south blue; the box stands
     // west of the centre, level with it.
@@ -102,9 +106,7 @@ TEST(MapBlocks, SidesShowOnlyWhereTheyFaceTheCamera)
 
 TEST(MapBlocks, DrawMapVisitsTheCellsAroundTheCameraAndAnimatesWater)
 {
-    open_window();
-    make_tiles();
-    init_tile_anims();
+    start_blocks();
     // 40 x 30 cells, one layer: red ground everywhere, with cell 128 (an
     // animated loop starting on a grey cell of this sheet) at column 10, row 5.
     std::vector<unsigned char> m(map_file_size(40, 30, 1), 0);
