@@ -256,33 +256,24 @@ TEST_F(States, BannerStripFollowsTheRun)
     EXPECT_EQ(banner_strip(), 0) << "the run is about to start";
     frames(130);
     EXPECT_EQ(banner_strip(), -1);
-
-    steroids_timer = 600;
-    prompt_hidden = 1;
-    EXPECT_EQ(banner_strip(), 1);
-    steroids_timer = 300;
-    EXPECT_EQ(banner_strip(), 1);
-    steroids_timer = 299; // its last 299 ticks blink with the prompt
-    EXPECT_EQ(banner_strip(), -1);
-    prompt_hidden = 0;
-    EXPECT_EQ(banner_strip(), 1);
-    prompt_hidden = 1;
-    paused = 1;
-    EXPECT_EQ(banner_strip(), 1) << "steady while paused";
-    paused = 0;
-    steroids_timer = 1;
-    prompt_hidden = 0;
-    EXPECT_EQ(banner_strip(), 1);
-    steroids_timer = 0;
-    EXPECT_EQ(banner_strip(), -1);
-
-    player->health = 0;
-    EXPECT_EQ(banner_strip(), 2);
-    prompt_hidden = 1;
-    EXPECT_EQ(banner_strip(), 2);
-    player->health = 50;
-    psychosis = 0;
-    EXPECT_EQ(banner_strip(), 3);
+    // Steroids show strip 1, blinking with the prompt in their last 299
+    // ticks but steady while paused; a dead player shows 2, a drained
+    // psychosis meter 3.
+    const struct { int steroids, hidden, paused, health, psychosis, strip; } cases[] = {
+        {600, 1, 0, 100, 50, 1}, {300, 1, 0, 100, 50, 1}, {299, 1, 0, 100, 50, -1},
+        {299, 0, 0, 100, 50, 1}, {299, 1, 1, 100, 50, 1}, {1, 0, 0, 100, 50, 1},
+        {0, 0, 0, 100, 50, -1},  {0, 0, 0, 0, 50, 2},     {0, 1, 0, 0, 50, 2},
+        {0, 1, 0, 50, 0, 3},
+    };
+    for (auto c : cases) {
+        steroids_timer = c.steroids;
+        prompt_hidden = c.hidden;
+        paused = c.paused;
+        player->health = c.health;
+        psychosis = c.psychosis;
+        EXPECT_EQ(banner_strip(), c.strip) << "steroids " << c.steroids << " hidden " << c.hidden << " paused "
+                                           << c.paused << " health " << c.health << " psychosis " << c.psychosis;
+    }
 }
 
 TEST_F(States, BannerJitterNeverRepeatsAnOffset)
