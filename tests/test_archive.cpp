@@ -15,9 +15,12 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include "render/textures.h"
+#include "sound/sound.h"
 #include "util/archive.h"
 #include "util/codec.h"
 #include "util/errors.h"
+#include "world/map.h"
 
 namespace {
 
@@ -116,8 +119,6 @@ TEST(Archive, OnlyTheWantedMemberMustBeWhole)
     TempDir dir;
     Bytes a = header();
     add(&a, "sfx/gun.wav", "bang");
-    Bytes cut = stream_of(LONG_TEXT);
-    cut.resize(cut.size() / 2);
     add_raw(&a, "default.map", (uint32_t)LONG_TEXT.size(), stream_of(LONG_TEXT));
     a.resize(a.size() - 10); // the last record's data runs past the end
     write_file("cut.bin", a);
@@ -219,6 +220,22 @@ TEST(ArchiveDeathTest, EveryFailureIsOneLoggedLineAndExitCodeOne)
     bad("huge.bin", huge, "m", INVALID);
 
     EXPECT_EQ(read_log(), [&] { std::string s; for (auto& l : expect) s += l; return s; }());
+}
+
+// Each loader asking for a member the archive lacks ends the program,
+// naming the member and the archive under its own tag.
+TEST(ArchiveDeathTest, LoadersNameTheMissingMember)
+{
+    TempDir dir;
+    write_file("assets.bin", header()); // valid, without a single member
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    EXPECT_EXIT(load_graphics(), ::testing::ExitedWithCode(1), "");
+    EXPECT_EXIT((init_sound(), load_modules()), ::testing::ExitedWithCode(1), "");
+    EXPECT_EXIT(load_map("default.map"), ::testing::ExitedWithCode(1), "");
+    EXPECT_EQ(read_log(),
+              "load_graphics(): File \"gfx/font.bmp\" not found in archive \"assets.bin\"\n"
+              "load_sound(): File \"sfx/small theme.mod\" not found in archive \"assets.bin\"\n"
+              "load_map(): File \"default.map\" not found in archive \"assets.bin\"\n");
 }
 
 // Allocation failures are forced with an address-space limit in the dying

@@ -6,6 +6,7 @@
 
 #include <libopenmpt/libopenmpt.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -57,53 +58,32 @@ uint32_t le32(const std::vector<uint8_t>& b, size_t at)
     return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | ((uint32_t)b[at + 3] << 24);
 }
 
-uint16_t le16(const std::vector<uint8_t>& b, size_t at)
-{
-    return (uint16_t)(b[at] | (b[at + 1] << 8));
-}
-
 struct Wave {
-    uint16_t format = 0, channels = 0, bits = 0, block_align = 0;
-    uint32_t rate = 0, byte_rate = 0;
+    uint32_t rate = 0;
     std::vector<int16_t> samples;
 };
 
-// Walks the RIFF chunks with every size checked against the bytes present;
-// a failed check is a test failure naming the member.
+// The canonical 44-byte head of a mono 16-bit PCM wave, with every size
+// agreeing with the member; a failed check is a test failure naming it.
 Wave parse_wave(const std::vector<uint8_t>& b, const char* name)
 {
     Wave w;
     EXPECT_GE(b.size(), 44u) << name;
     if (b.size() < 44)
         return w;
-    EXPECT_EQ(0, memcmp(b.data(), "RIFF", 4)) << name;
-    EXPECT_EQ(b.size() - 8, le32(b, 4)) << name << ": RIFF size disagrees with the member";
-    EXPECT_EQ(0, memcmp(b.data() + 8, "WAVE", 4)) << name;
-    bool have_format = false;
-    size_t at = 12;
-    while (at + 8 <= b.size()) {
-        uint32_t size = le32(b, at + 4);
-        size_t body = at + 8;
-        EXPECT_LE(size, b.size() - body) << name << ": chunk runs past the end";
-        if (size > b.size() - body)
-            return w;
-        if (memcmp(b.data() + at, "fmt ", 4) == 0 && size >= 16) {
-            have_format = true;
-            w.format = le16(b, body);
-            w.channels = le16(b, body + 2);
-            w.rate = le32(b, body + 4);
-            w.byte_rate = le32(b, body + 8);
-            w.block_align = le16(b, body + 12);
-            w.bits = le16(b, body + 14);
-        } else if (memcmp(b.data() + at, "data", 4) == 0) {
-            EXPECT_TRUE(have_format) << name << ": data before fmt";
-            EXPECT_EQ(0u, size % 2) << name;
-            for (size_t i = 0; i + 1 < size; i += 2)
-                w.samples.push_back((int16_t)le16(b, body + i));
-        }
-        at = body + size + (size & 1);
-    }
-    EXPECT_EQ(b.size(), at) << name << ": stray bytes after the last chunk";
+    const uint8_t head[] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
+                            16, 0, 0, 0, 1, 0, 1, 0}; // PCM, mono
+    for (size_t i = 0; i < sizeof head; i++)
+        if (i < 4 || i >= 8)
+            EXPECT_EQ(b[i], head[i]) << name << " byte " << i;
+    EXPECT_EQ(le32(b, 4), b.size() - 8) << name;
+    w.rate = le32(b, 24);
+    EXPECT_EQ(le32(b, 28), w.rate * 2) << name;
+    EXPECT_EQ(le32(b, 32), 0x100002u) << name << ": 2-byte blocks of 16 bits";
+    EXPECT_EQ(0, memcmp(b.data() + 36, "data", 4)) << name;
+    EXPECT_EQ(le32(b, 40), b.size() - 44) << name << ": data size disagrees with the member";
+    for (size_t i = 44; i + 1 < b.size(); i += 2)
+        w.samples.push_back((int16_t)(b[i] | b[i + 1] << 8));
     return w;
 }
 
@@ -113,12 +93,7 @@ TEST(AudioAssets, SamplesAreCleanMono16BitPcm)
         std::vector<uint8_t> bytes = read_member(name);
         ASSERT_FALSE(bytes.empty()) << name << " missing from " << ARCHIVE;
         Wave w = parse_wave(bytes, name);
-        EXPECT_EQ(1, w.format) << name;
-        EXPECT_EQ(1, w.channels) << name;
-        EXPECT_EQ(16, w.bits) << name;
         EXPECT_TRUE(w.rate == 22050 || w.rate == 44100) << name << ": " << w.rate << " Hz";
-        EXPECT_EQ(w.rate * 2, w.byte_rate) << name;
-        EXPECT_EQ(2, w.block_align) << name;
         ASSERT_GT(w.samples.size(), w.rate / 10) << name << ": shorter than a tenth of a second";
         EXPECT_LT(w.samples.size(), w.rate * 3) << name << ": longer than three seconds";
 
@@ -168,7 +143,6 @@ const int RENDER_SECONDS = 20;
 
 // ProTracker layout facts the checks below rely on.
 const size_t MOD_HEADER = 1084;
-const size_t MOD_SONG_LENGTH_AT = 950;
 const size_t MOD_ORDERS_AT = 952;
 const size_t MOD_ORDER_SLOTS = 128;
 const size_t MOD_PATTERN_BYTES = 64 * 4 * 4;
@@ -182,20 +156,15 @@ size_t be16(const std::vector<uint8_t>& b, size_t at)
     return (size_t)(b[at] << 8 | b[at + 1]);
 }
 
-size_t pattern_count(const std::vector<uint8_t>& b)
-{
-    size_t patterns = 0;
-    for (size_t i = 0; i < MOD_ORDER_SLOTS; i++)
-        patterns = b[MOD_ORDERS_AT + i] + 1u > patterns ? b[MOD_ORDERS_AT + i] + 1u : patterns;
-    return patterns;
-}
-
 // libopenmpt quietly pads a cut-off file with silence, so the layout is
 // checked here: the file is exactly head, patterns and sample data, and
 // every loop lies inside its sample.
 void expect_exact_layout(const std::vector<uint8_t>& b, const char* name)
 {
-    size_t total = MOD_HEADER + pattern_count(b) * MOD_PATTERN_BYTES;
+    size_t patterns = 0;
+    for (size_t i = 0; i < MOD_ORDER_SLOTS; i++)
+        patterns = std::max(patterns, b[MOD_ORDERS_AT + i] + (size_t)1);
+    size_t total = MOD_HEADER + patterns * MOD_PATTERN_BYTES;
     for (size_t s = 0; s < MOD_SAMPLE_SLOTS; s++) {
         size_t head = MOD_SAMPLE_HEADS_AT + s * MOD_SAMPLE_HEAD_BYTES;
         size_t words = be16(b, head + 22), loop_start = be16(b, head + 26), loop_words = be16(b, head + 28);
@@ -208,23 +177,6 @@ void expect_exact_layout(const std::vector<uint8_t>& b, const char* name)
     EXPECT_EQ(total, b.size()) << name << ": size disagrees with its own head";
 }
 
-// A module must end: no jump to an earlier or the same order (Bxx), and no
-// pattern loop (E6x) that a player without loop detection could spin in.
-void expect_no_backward_jump(const std::vector<uint8_t>& b, const char* name)
-{
-    size_t orders = b[MOD_SONG_LENGTH_AT];
-    size_t patterns = pattern_count(b);
-    ASSERT_GE(b.size(), MOD_HEADER + patterns * MOD_PATTERN_BYTES) << name << ": patterns cut off";
-    for (size_t o = 0; o < orders; o++) {
-        const uint8_t* pat = b.data() + MOD_HEADER + b[MOD_ORDERS_AT + o] * MOD_PATTERN_BYTES;
-        for (size_t cell = 0; cell < MOD_PATTERN_BYTES; cell += 4) {
-            int effect = pat[cell + 2] & 0x0F, param = pat[cell + 3];
-            EXPECT_FALSE(effect == 0xB && param <= (int)o) << name << ": order " << o << " jumps back";
-            EXPECT_FALSE(effect == 0xE && (param >> 4) == 6) << name << ": pattern loop in order " << o;
-        }
-    }
-}
-
 TEST(AudioAssets, ModulesAreFourChannelAndPlayOnceWithoutWarnings)
 {
     for (const ModuleRule& rule : MODULES) {
@@ -232,7 +184,6 @@ TEST(AudioAssets, ModulesAreFourChannelAndPlayOnceWithoutWarnings)
         ASSERT_GT(bytes.size(), MOD_HEADER) << rule.name << " missing or cut short";
         EXPECT_EQ(0, memcmp(bytes.data() + 1080, "M.K.", 4)) << rule.name;
         expect_exact_layout(bytes, rule.name);
-        expect_no_backward_jump(bytes, rule.name);
 
         std::vector<std::string> log;
         int error = 0;

@@ -1,15 +1,19 @@
-// Creating effects, the fixed tables' full behaviour, and the tile loops.
-// Drawing and ageing are in test_effects_window.cpp.
+// Creating effects, the fixed tables' full behaviour and the tile loops;
+// then effects drawn and aged frame by frame in a real window.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "combat/effects.h"
 #include "core/loop.h"
+#include "render/screen.h"
 #include "render/textures.h"
+#include "test_render_support.h"
 #include "util/mathutil.h"
+#include "world/camera.h"
 
 namespace {
 
@@ -45,12 +49,8 @@ TEST(Effects, StainLiesTwentyFourUnitsAlongTheStrike)
     EXPECT_NEAR(particles[2].y, 200.0f + 24.0f * sqrtf(0.5f), 1e-3);
     for (int i = 0; i < 3; i++) {
         EXPECT_EQ(particles[i].type, PARTICLE_BLOOD_STAIN);
-        EXPECT_EQ(particles[i].alpha, 1.0f);
-        EXPECT_EQ(particles[i].delay, 1800.0f);
-        EXPECT_GE(particles[i].variant, 0);
-        EXPECT_LE(particles[i].variant, 3);
-        EXPECT_GE(particles[i].rotation, 0);
-        EXPECT_LE(particles[i].rotation, 359);
+        EXPECT_TRUE(particles[i].variant >= 0 && particles[i].variant <= 3) << particles[i].variant;
+        EXPECT_TRUE(particles[i].rotation >= 0 && particles[i].rotation <= 359) << particles[i].rotation;
     }
 }
 
@@ -82,10 +82,9 @@ TEST(Effects, KillLeavesSixteenParticlesAndACorpse)
     EXPECT_EQ(corpse.x, 304.0f);
     EXPECT_EQ(corpse.y, 304.0f);
     EXPECT_EQ(corpse.variant, 2);
-    EXPECT_EQ(corpse.delay, 3600.0f);
 }
 
-TEST(Effects, FullTablesDropNewRequestsSilently)
+TEST(Effects, FullTablesDropNewRequestsSilentlyAndTextsAreCut)
 {
     clear_all();
     for (int i = 0; i < MAX_PARTICLES; i++) add_blood_stain(i, 0, 0);
@@ -112,6 +111,13 @@ TEST(Effects, FullTablesDropNewRequestsSilently)
     for (int i = 0; i < MAX_SPRITE_ANIMS; i++) ASSERT_EQ(sprite_anims[i].x, i);
     for (int i = 0; i < MAX_FLOATING_TEXTS + 1; i++) add_floating_text(i, 0, "+10");
     for (int i = 0; i < MAX_FLOATING_TEXTS; i++) ASSERT_EQ(floating_texts[i].x, i);
+    // A text keeps at most 63 characters.
+    floating_texts[0].active = floating_texts[1].active = 0;
+    std::string fits(63, 'a'), longer(100, 'b');
+    add_floating_text(10, 20, fits.c_str());
+    add_floating_text(10, 20, longer.c_str());
+    EXPECT_EQ(std::string(floating_texts[0].text), fits);
+    EXPECT_EQ(std::string(floating_texts[1].text), std::string(63, 'b'));
 
     // A freed slot is reused before any later one.
     sprite_anims[9].active = 0;
@@ -123,18 +129,6 @@ TEST(Effects, FullTablesDropNewRequestsSilently)
     EXPECT_EQ(active_particles(), 0);
     EXPECT_EQ(sprite_anims[9].active, 0);
     EXPECT_EQ(floating_texts[0].active, 0);
-}
-
-TEST(Effects, FloatingTextKeepsAtMostSixtyThreeCharacters)
-{
-    clear_all();
-    std::string fits(63, 'a'), longer(100, 'b');
-    add_floating_text(10, 20, fits.c_str());
-    add_floating_text(10, 20, longer.c_str());
-    EXPECT_EQ(std::string(floating_texts[0].text), fits);
-    EXPECT_EQ(std::string(floating_texts[1].text), std::string(63, 'b'));
-    EXPECT_EQ(floating_texts[1].y, 20.0f);
-    EXPECT_EQ(floating_texts[1].alpha, 1.0f);
 }
 
 TEST(TileAnims, FourLoopsOfEightCellsThirteenFramesEach)
@@ -166,4 +160,174 @@ TEST(TileAnims, FourLoopsOfEightCellsThirteenFramesEach)
     update_tile_anims();
     EXPECT_EQ(tile_anim_frame(TEX_TILES, 136), 136 + 2); // ten steps, once round
     frame_factor = 0.0f;
+}
+
+using namespace render_test;
+
+namespace {
+
+void start(float factor)
+{
+    open_window();
+    use_play_view();
+    clear_particles();
+    clear_sprite_anims();
+    clear_floating_texts();
+    camera_x = camera_y = 0;
+    frame_factor = factor;
+    paused = 0;
+}
+
+// Calls `draw` once per frame until `alive` turns false; returns the number
+// of frames in which the effect was there to be drawn.
+int frames_shown(const std::function<void()>& draw, const std::function<bool()>& alive)
+{
+    int n = 0;
+    while (alive() && n < 100000) {
+        draw();
+        n++;
+    }
+    return n;
+}
+
+} // namespace
+
+TEST(EffectsAgeing, OneShotAnimationsLastTheirCellsPlusOneFrameEach)
+{
+    start(1.0f);
+    auto shown = [](int frames, int ticks) {
+        clear_sprite_anims();
+        add_sprite_anim(100, 100, 0, TEX_SPAWN, 0, 32, frames, ticks);
+        return frames_shown(draw_sprite_anims, [] { return sprite_anims[0].active != 0; });
+    };
+    EXPECT_EQ(shown(RICOCHET_FRAMES, RICOCHET_TICKS), 30);
+    EXPECT_EQ(shown(SPAWN_FLASH_FRAMES, SPAWN_FLASH_TICKS), 42);
+    EXPECT_EQ(shown(MUZZLE_FLASH_FRAMES, MUZZLE_FLASH_TICKS), 12);
+    // Requests for no cells or no time still end.
+    EXPECT_EQ(shown(0, 0), 2);
+
+    // The cells go by in order.
+    clear_sprite_anims();
+    add_sprite_anim(0, 0, 0, TEX_RICOCHET, 2, RICOCHET_SIZE, 3, 1);
+    int seen[3] = {0, 0, 0};
+    while (sprite_anims[0].active) {
+        seen[sprite_anims[0].frame - 2]++;
+        draw_sprite_anims();
+    }
+    EXPECT_EQ(seen[0], 2);
+    EXPECT_EQ(seen[1], 2);
+    EXPECT_EQ(seen[2], 2);
+}
+
+TEST(EffectsAgeing, LongFrameAdvancesOrEndsAnAnimationInOneCall)
+{
+    start(1.0f);
+    add_sprite_anim(0, 0, 0, TEX_SPAWN, 0, SPAWN_FLASH_SIZE, SPAWN_FLASH_FRAMES, SPAWN_FLASH_TICKS);
+    frame_factor = 17.0f;
+    draw_sprite_anims(); // runs the first cell's timer out: 5 - 17 = -12
+    EXPECT_EQ(sprite_anims[0].frame, 0);
+    draw_sprite_anims(); // owes three steps: -12 + 5 + 5 + 5 = 3
+    EXPECT_EQ(sprite_anims[0].frame, 3);
+    EXPECT_EQ(sprite_anims[0].frames_left, 3);
+    EXPECT_FLOAT_EQ(sprite_anims[0].frame_timer, 3.0f);
+    frame_factor = 100.0f;
+    draw_sprite_anims();
+    EXPECT_EQ(sprite_anims[0].active, 1);
+    draw_sprite_anims(); // more owed than cells left: the animation ends
+    EXPECT_EQ(sprite_anims[0].active, 0);
+}
+
+TEST(EffectsAgeing, StainsAndCorpsesStayThenFade)
+{
+    start(1.0f);
+    add_blood_stain(100, 100, 0);
+    int stain = frames_shown(draw_blood_stains, [] { return particles[0].active != 0; });
+    EXPECT_EQ(stain, 1800 + 160);
+
+    clear_particles();
+    add_corpse(100, 100, 1);
+    int full = 0;
+    int corpse = frames_shown(
+        [&] {
+            if (particles[0].alpha == 1.0f) full++;
+            draw_corpses();
+        },
+        [] { return particles[0].active != 0; });
+    EXPECT_EQ(full, 1800 + 1); // the first fading step comes after its frame
+    EXPECT_EQ(corpse, 1800 + 128);
+
+    // Frames twice as long: the delay runs out in half as many frames, and
+    // the fade in about half as many (float steps may leave a crumb over).
+    start(2.0f);
+    add_blood_stain(0, 0, 0);
+    for (int i = 0; i < 900; i++) draw_blood_stains();
+    EXPECT_EQ(particles[0].alpha, 1.0f);
+    EXPECT_LE(particles[0].delay, 0.0f);
+    int fade = frames_shown(draw_blood_stains, [] { return particles[0].active != 0; });
+    EXPECT_GE(fade, 80);
+    EXPECT_LE(fade, 81);
+
+    // Drops fly 1.5 units per frame unit along their direction while fading.
+    start(1.0f);
+    add_blood_burst(0, 0);
+    float x0 = particles[2].x, y0 = particles[2].y, dir = particles[2].direction;
+    EXPECT_EQ(frames_shown(draw_blood_drops, [] { return particles[2].active != 0; }), 32);
+    EXPECT_NEAR(particles[2].x - x0, 48.0f * sinf(dir), 1e-3);
+    EXPECT_NEAR(particles[2].y - y0, -48.0f * cosf(dir), 1e-3);
+}
+
+TEST(EffectsAgeing, WhilePausedOnlyDropsAndTilesMove)
+{
+    start(1.0f);
+    init_tile_anims();
+    add_blood_stain(10, 10, 0);
+    add_corpse(10, 10, 0);
+    add_blood_burst(10, 10);
+    add_sprite_anim(0, 0, 0, TEX_SPAWN, 0, SPAWN_FLASH_SIZE, SPAWN_FLASH_FRAMES, SPAWN_FLASH_TICKS);
+    add_floating_text(5, 50, "+25");
+    auto frame = [] {
+        draw_blood_stains();
+        draw_corpses();
+        draw_sprite_anims();
+        draw_blood_drops();
+        draw_floating_texts();
+        update_tile_anims();
+    };
+    // Let everything age a little, so fading shows too.
+    for (int i = 0; i < 7; i++)
+        frame();
+    Particle stain = particles[0], corpse = particles[1], drop = particles[2];
+    SpriteAnim anim = sprite_anims[0];
+    FloatingText text = floating_texts[0];
+    int tile = tile_anim_frame(TEX_TILES, 128);
+    paused = 1;
+    for (int i = 0; i < 20; i++)
+        frame();
+    EXPECT_EQ(particles[0].delay, stain.delay);
+    EXPECT_EQ(particles[1].delay, corpse.delay);
+    EXPECT_EQ(sprite_anims[0].frame, anim.frame);
+    EXPECT_EQ(sprite_anims[0].frame_timer, anim.frame_timer);
+    EXPECT_EQ(floating_texts[0].y, text.y);
+    EXPECT_EQ(floating_texts[0].alpha, text.alpha);
+    EXPECT_LT(particles[2].alpha, drop.alpha);
+    EXPECT_TRUE(particles[2].x != drop.x || particles[2].y != drop.y);
+    EXPECT_NE(tile_anim_frame(TEX_TILES, 128), tile);
+    paused = 0;
+
+    // Unpaused, the text rises one unit per frame unit.
+    draw_floating_texts();
+    EXPECT_FLOAT_EQ(floating_texts[0].y, text.y - 1.0f);
+}
+
+TEST(EffectsDrawing, TextsAreDrawnBelowTheStatusStripAtTheirWorldPlace)
+{
+    start(0.0f);
+    set_projection(PROJECTION_2D);
+    set_viewport(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
+    make_texture(TEX_FONT, 160, 288, [](int, int) { return WHITE; });
+    camera_x = 100;
+    camera_y = 40;
+    add_floating_text(150, 90, "+");
+    draw_floating_texts();
+    EXPECT_EQ(rect(find_colour(read_frame(), WHITE)), (Rect{50, 90 - 40 + STATUS_HEIGHT, 10, 18}));
 }

@@ -36,24 +36,19 @@ std::string whole_story()
     return s;
 }
 
-TEST(Story, TextHasItsShape)
+TEST(Story, TextIsPrintableLinesThatFitTheScreen)
 {
-    const int lengths[STORY_LINE_COUNT] = {80, 82, 82, 82, 44, 0, 81, 27, 0, 44};
     for (int i = 0; i < STORY_LINE_COUNT; i++) {
         ASSERT_NE(story_lines[i], nullptr);
         std::string line = story_lines[i];
         bool last = i == STORY_LINE_COUNT - 1;
-        ASSERT_EQ(line.size(), (size_t)lengths[i] + (last ? 0 : 1)) << "line " << i;
-        EXPECT_EQ(line.back() == '\n', !last);
+        EXPECT_EQ(line.back() == '\n', !last) << "line " << i;
+        EXPECT_LE(line.size(), 84u) << "line " << i;
         for (char c : line)
             EXPECT_TRUE(c == '\n' || (c >= 32 && c <= 126));
     }
     EXPECT_EQ(story_lines[STORY_LINE_COUNT], nullptr);
-    std::string s = whole_story();
-    EXPECT_EQ(s.front(), '"');
-    EXPECT_EQ(s.back(), '"');
-    EXPECT_EQ(s.size(), 531u);
-    EXPECT_EQ(story_total_steps(), 532);
+    EXPECT_EQ(story_total_steps(), (int)whole_story().size() + 1);
     EXPECT_EQ(story_line_x(), 68);
     EXPECT_EQ(story_line_y(0), 252);
     EXPECT_EQ(story_line_y(9), 396);
@@ -134,31 +129,18 @@ TEST(Intro, PagesKeepTheirLineStructure)
     EXPECT_EQ(intro_page_text(2), nullptr);
     EXPECT_STREQ(intro_page_text(1), "presents");
 
-    struct Shape {
-        int page;
-        std::vector<std::string> fixed; // "" must be empty, "*" any non-empty text
-    };
-    const Shape shapes[] = {
-        {3, {"PROGRAMMING", "", "*"}},
-        {4, {"GRAPHICS", "", "*", "", "*", "", "*"}},
-        {5, {"SOUND MIX", "", "*"}},
-        {6, {"MUSIC", "", "*", "", "aka", "", "*"}},
-        {7, {"PLAYTESTING & SUPPORT", "", "*", "", "*"}},
-        {8, {"a", "", "HARROW KILN", "", "product & release", "", "", "*", "", "*"}},
-    };
-    for (const Shape& shape : shapes) {
-        const char* text = intro_page_text(shape.page);
+    // Every text page: a heading, a blank line, then its lines, none
+    // wider than the screen.
+    for (int page = 3; page <= INTRO_LAST_PAGE; page++) {
+        const char* text = intro_page_text(page);
         ASSERT_NE(text, nullptr);
         std::vector<std::string> lines = split_lines(text);
-        ASSERT_EQ(lines.size(), shape.fixed.size()) << "page " << shape.page;
         EXPECT_EQ(intro_line_count(text), (int)lines.size());
-        for (size_t i = 0; i < lines.size(); i++) {
-            if (shape.fixed[i] == "*")
-                EXPECT_FALSE(lines[i].empty()) << "page " << shape.page << " line " << i;
-            else
-                EXPECT_EQ(lines[i], shape.fixed[i]) << "page " << shape.page << " line " << i;
-            EXPECT_LE(lines[i].size(), 100u);
-        }
+        ASSERT_GE(lines.size(), 3u) << "page " << page;
+        EXPECT_FALSE(lines[0].empty()) << "page " << page;
+        EXPECT_TRUE(lines[1].empty()) << "page " << page;
+        for (const std::string& line : lines)
+            EXPECT_LE(line.size(), 100u) << "page " << page;
     }
     // Blank lines keep their space: the 7-line page starts at 244.
     EXPECT_EQ(intro_line_y(7, 0), 244);

@@ -1,27 +1,17 @@
-// A few of the front end's pictures read back from a real window: the
-// prompt, the banner, the status strip's fills and the title's tiling.
-#include "test_render_support.h"
-#include "test_states_helpers.h"
-
+// The front end's screens: the status strip's contents (bar lengths,
+// blinking low meters, the third line per state, the time text), then a few
+// pictures read back from a real window: the prompt, the banner, the strip's
+// fills and the title's tiling.
 #include "frontend/status.h"
 #include "render/draw.h"
+#include "test_render_support.h"
+#include "test_states_helpers.h"
+#include "util/mathutil.h"
 
 namespace {
 
 using namespace render_test;
 using namespace state_test;
-
-// Each glyph cell of the font a colour of its own, so a character can be
-// found on screen by colour.
-Rgb glyph_colour(int code)
-{
-    return {(uint8_t)(30 + code), (uint8_t)(220 - code), 77};
-}
-
-void make_font()
-{
-    make_texture(TEX_FONT, 160, 288, [](int x, int y) { return glyph_colour(y / 18 * 16 + x / 10); });
-}
 
 class FrontendPixels : public StateTest {
 protected:
@@ -30,7 +20,7 @@ protected:
         StateTest::SetUp();
         open_window(); // opening the screen zeroes frame_factor
         frame_factor = 1.0f;
-        make_font();
+        make_cell_font();
     }
 };
 
@@ -43,10 +33,10 @@ TEST_F(FrontendPixels, PromptIsCentredAtTheBottomAndBlinks)
     draw_prompt();
     Frame f = read_frame();
     // "PRESS SPACE BAR TO START": 24 characters from x 304.
-    Box p = find_colour(f, glyph_colour('P'));
+    Box p = find_colour(f, cell_colour('P'));
     EXPECT_EQ(p.x, 304);
     EXPECT_EQ(p.y, 568);
-    Box t = find_colour(f, glyph_colour('T'));
+    Box t = find_colour(f, cell_colour('T'));
     EXPECT_EQ(t.x + t.w, 304 + 8 * 23 + 10) << "last glyph ends the line";
 
     prompt_hidden = 1;
@@ -68,10 +58,7 @@ TEST_F(FrontendPixels, BannerStripLandsWithItsJitter)
     clear_screen();
     draw_banner();
     Box b = find_colour(read_frame(), RED);
-    EXPECT_EQ(b.x, 186);
-    EXPECT_EQ(b.y, 229);
-    EXPECT_EQ(b.w, 424);
-    EXPECT_EQ(b.h, 79);
+    EXPECT_EQ(rect(b), (Rect{186, 229, 424, 79}));
     EXPECT_TRUE(b.solid);
     EXPECT_EQ(jitter_timer, 2.0f);
 
@@ -97,17 +84,10 @@ TEST_F(FrontendPixels, StatusFillsShowTheMeters)
     clear_screen();
     draw_status_bar();
     Frame f = read_frame();
-    Box h = find_colour(f, RED);
-    EXPECT_EQ(h.x, 10);
-    EXPECT_EQ(h.y, 20);
-    EXPECT_EQ(h.w, 150);
-    EXPECT_EQ(h.h, 24);
-    Box p = find_colour(f, GREEN);
-    EXPECT_EQ(p.x, 172);
-    EXPECT_EQ(p.w, 1);
+    EXPECT_EQ(rect(find_colour(f, RED)), (Rect{10, 20, 150, 24}));
+    EXPECT_EQ(rect(find_colour(f, GREEN)), (Rect{172, 20, 1, 24}));
     // "Health: 100%" centred over its bar.
-    EXPECT_EQ(find_colour(f, glyph_colour('H')).x, 37);
-    EXPECT_EQ(find_colour(f, glyph_colour('H')).y, 24);
+    EXPECT_EQ(rect(find_colour(f, cell_colour('H'))), (Rect{37, 24, 8, 18}));
 }
 
 TEST_F(FrontendPixels, TitleTilesCoverTheWindowAndScrollLeft)
@@ -128,6 +108,102 @@ TEST_F(FrontendPixels, TitleTilesCoverTheWindowAndScrollLeft)
     f = read_frame();
     EXPECT_TRUE(f.at(123, 599) == BLUE);
     EXPECT_EQ(count_not_black(f), 800 * 600);
+}
+
+TEST(StatusStrip, TimeTextLeavesOutZeroSeconds)
+{
+    EXPECT_STREQ(format_time(59), "59 sec");
+    EXPECT_STREQ(format_time(60), "1 min");
+    EXPECT_STREQ(format_time(3661), "61 min 1 sec");
+}
+
+using StatusLines = StateTest;
+
+TEST_F(StatusLines, LowMetersBlinkOnlyDuringTheLiveRun)
+{
+    set_game_state(STATE_PLAYING);
+    frames(130);
+    StatusLayout s;
+    player->health = 30;
+    psychosis = 40;
+    prompt_hidden = 1;
+    status_layout(&s);
+    EXPECT_EQ(s.health_fill, 45);
+    EXPECT_EQ(s.psychosis_fill, 60);
+    EXPECT_FALSE(s.health_text_shown);
+    EXPECT_FALSE(s.psychosis_text_shown);
+    prompt_hidden = 0;
+    status_layout(&s);
+    EXPECT_TRUE(s.health_text_shown);
+    EXPECT_TRUE(s.psychosis_text_shown);
+
+    prompt_hidden = 1;
+    player->health = 31;
+    psychosis = 41;
+    status_layout(&s);
+    EXPECT_TRUE(s.health_text_shown);
+    EXPECT_TRUE(s.psychosis_text_shown);
+
+    // Once the run is over nothing blinks, whatever the values.
+    player->health = 10;
+    psychosis = 0;
+    status_layout(&s);
+    EXPECT_TRUE(s.health_text_shown);
+    EXPECT_TRUE(s.psychosis_text_shown);
+    EXPECT_STREQ(s.psychosis_text, "Psychosis: 0%");
+
+    player->health = 100;
+    psychosis = 100;
+    status_layout(&s);
+    EXPECT_EQ(s.health_fill, 150);
+    EXPECT_STREQ(s.health_text, "Health: 100%");
+    EXPECT_EQ(s.health_x, center_pos(8, 162, 12 * 8));
+    EXPECT_STREQ(s.psychosis_text, "Psychosis: 100%");
+    EXPECT_EQ(s.psychosis_x, center_pos(170, 324, 15 * 8));
+}
+
+TEST_F(StatusLines, ThirdLineShowsSwitchesOnTheTitleAndTheRunElsewhere)
+{
+    set_game_state(STATE_TITLE);
+    frames(130);
+    StatusLayout s;
+    status_layout(&s);
+    EXPECT_STREQ(s.info_text, "F1 - Music: ON    F2 - Sound FX: ON ");
+    EXPECT_EQ(s.info_x, center_pos(332, 792, 36 * 8));
+    // Outside the run both meters read 0 and nothing blinks.
+    EXPECT_EQ(s.health, 0);
+    EXPECT_EQ(s.psychosis, 0);
+    EXPECT_EQ(s.health_fill, 0);
+    prompt_hidden = 1;
+    status_layout(&s);
+    EXPECT_TRUE(s.health_text_shown);
+    EXPECT_TRUE(s.psychosis_text_shown);
+
+    tap(SDLK_F1);
+    status_layout(&s);
+    EXPECT_STREQ(s.info_text, "F1 - Music: OFF   F2 - Sound FX: ON ");
+    tap(SDLK_F2);
+    status_layout(&s);
+    EXPECT_STREQ(s.info_text, "F1 - Music: OFF   F2 - Sound FX: OFF");
+    EXPECT_EQ(s.info_x, center_pos(332, 792, 36 * 8)) << "fixed widths keep the line still";
+
+    // The new-high-score screen still shows the finished run.
+    lost_run(1234);
+    kills[KIND_CIVILIAN] = 7;
+    kills[KIND_ARMED] = 5;
+    run_seconds = 61;
+    tap(SDLK_SPACE);
+    ASSERT_EQ(game_state, STATE_NEW_HIGHSCORE);
+    status_layout(&s);
+    EXPECT_STREQ(s.info_text, "Score: 1234    Kills: 12      Time: 1 min 1 sec  ");
+    EXPECT_EQ(s.info_x, center_pos(332, 792, 49 * 8));
+    EXPECT_EQ(s.psychosis, 0);
+
+    // The title's reset leaves zeros for the story.
+    set_game_state(STATE_TITLE);
+    set_game_state(STATE_STORY);
+    status_layout(&s);
+    EXPECT_STREQ(s.info_text, "Score: 0       Kills: 0       Time: 0 sec        ");
 }
 
 }  // namespace

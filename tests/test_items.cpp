@@ -2,29 +2,14 @@
 // most, collected by stepping onto them.
 #include "test_player_support.h"
 
-#include <fstream>
 #include <set>
-#include <unistd.h>
 #include <utility>
+
+#include "test_temp_dir.h"
 
 using namespace fight_test;
 
 namespace {
-
-// The folder a death test's child works in. The child is a fresh run of
-// this program that repeats the test up to the death statement, so it must
-// find the folder its parent made rather than make its own.
-std::string death_test_dir(const char* pattern)
-{
-    const char* known = getenv("CRIMSON_DEATH_TEST_DIR");
-    if (known != nullptr)
-        return known;
-    std::string dir = pattern;
-    if (mkdtemp(&dir[0]) == nullptr)
-        return "/tmp";
-    setenv("CRIMSON_DEATH_TEST_DIR", dir.c_str(), 1);
-    return dir;
-}
 
 class Items : public ::testing::Test {
 protected:
@@ -196,34 +181,16 @@ TEST_F(Items, AFullTableDropsTheRequest)
     EXPECT_EQ(active_anims(), 0);
 }
 
-TEST(ItemPlacement, AMapWithoutFreeFloorCellsIsFatalNotAnEndlessSearch)
+TEST(ItemPlacementDeathTest, AMapWithoutFreeFloorCellsIsFatalNotAnEndlessSearch)
 {
-    // A fresh process: a fork of one that opened a window or audio device
-    // could hang on its way out.
-    std::string style = GTEST_FLAG_GET(death_test_style);
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    std::string dir = death_test_dir("/tmp/crimson_items_XXXXXX");
+    TempDir dir;
+    // Five floor cells for twelve items.
+    load_test_map(4, 4, [](int c, int r) { return r == 1 || (r == 2 && c == 0); });
+    clear_items();
     EXPECT_EXIT(
-        {
-            if (chdir(dir.c_str()) != 0)
-                exit(2);
-            // Five floor cells for twelve items.
-            load_test_map(4, 4, [](int c, int r) { return r == 1 || (r == 2 && c == 0); });
-            clear_items();
-            for (int i = 0; i < PAINKILLER_COUNT; i++)
-                spawn_item(ITEM_PAINKILLERS, 0);
-            exit(0);
-        },
+        for (int i = 0; i < PAINKILLER_COUNT; i++) spawn_item(ITEM_PAINKILLERS, 0),
         ::testing::ExitedWithCode(1), "");
-    GTEST_FLAG_SET(death_test_style, style);
-    unsetenv("CRIMSON_DEATH_TEST_DIR");
-    std::string log_path = dir + "/errorlog.txt";
-    std::ifstream log(log_path);
-    std::string line;
-    std::getline(log, line);
-    EXPECT_EQ(line.rfind("spawn_item(): ", 0), 0u) << line;
-    unlink(log_path.c_str());
-    rmdir(dir.c_str());
+    EXPECT_EQ(read_whole_file("errorlog.txt").rfind("spawn_item(): ", 0), 0u);
 }
 
 } // namespace

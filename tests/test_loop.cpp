@@ -1,49 +1,28 @@
 // The tick accumulator, frame timing, fades, the frame-rate counter, the
 // command line and the input that acts in every state, driven with chosen
 // clock readings and frame_factor values instead of a real clock.
-#include <gtest/gtest.h>
+#include "test_states_helpers.h"
 
-#include <SDL.h>
 #include <cmath>
 #include <cstring>
 
-#include "core/input.h"
-#include "core/loop.h"
-#include "render/fade.h"
 #include "render/fps.h"
 
 namespace {
 
-// handle_input drains SDL's queue, which needs the video subsystem (no window).
-void start_events()
+// A drained event queue (handle_input needs SDL's video part, no window)
+// and the timing state init_screen leaves.
+void start()
 {
-    if (!SDL_WasInit(SDL_INIT_VIDEO)) {
-        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
-    }
-    SDL_Event e;
-    while (SDL_PollEvent(&e)) {
-    }
+    state_test::start_events();
     game_state = 0;
     screenshot_requested = 0;
-}
-
-// The timing state init_screen leaves.
-void start_timing()
-{
     frame_factor = 0.0f;
     last_frame_ticks = 0;
     tick_accumulator = 0.0f;
 }
 
-void push_key(int sym)
-{
-    SDL_Event e;
-    memset(&e, 0, sizeof e);
-    e.type = SDL_KEYDOWN;
-    e.key.state = SDL_PRESSED;
-    e.key.keysym.sym = (SDLKey)sym;
-    ASSERT_EQ(SDL_PushEvent(&e), 0);
-}
+using state_test::push_key;
 
 // Ends a frame at clock reading `now`, then runs the next frame's ticks.
 int frame_ending_at(uint32_t now)
@@ -56,7 +35,7 @@ int frame_ending_at(uint32_t now)
 
 TEST(FrameTiming, FrameFactorIsTheLastFrameInSixtiethsOfASecond)
 {
-    start_timing();
+    start();
     measure_frame(5000); // the first frame has nothing to measure against
     EXPECT_EQ(frame_factor, 0.0f);
     EXPECT_EQ(last_frame_ticks, 5000u);
@@ -72,14 +51,13 @@ TEST(FrameTiming, FrameFactorIsTheLastFrameInSixtiethsOfASecond)
 
 TEST(FrameLoop, FirstTwoFramesRunNoTickThenTicksFollowTheClock)
 {
-    start_events();
-    start_timing();
+    start();
     EXPECT_EQ(run_ticks_for_frame(), 0);
     EXPECT_EQ(frame_ending_at(1000), 0);
     EXPECT_EQ(frame_ending_at(1017), 1);
 
     // 33.3 ms frames: two ticks (two input passes) a frame, 60 a second.
-    start_timing();
+    start();
     int total = 0;
     for (int i = 0; i <= 90; i++) {
         int n = frame_ending_at(2000 + (uint32_t)std::lround(i * 100.0 / 3.0));
@@ -97,7 +75,7 @@ TEST(FrameLoop, FirstTwoFramesRunNoTickThenTicksFollowTheClock)
         EXPECT_EQ(run_ticks_for_frame(), 2);
 
     // 8 ms frames: a tick only about every second frame.
-    start_timing();
+    start();
     total = 0;
     int idle = 0;
     for (int i = 0; i <= 125; i++) {
@@ -112,8 +90,7 @@ TEST(FrameLoop, FirstTwoFramesRunNoTickThenTicksFollowTheClock)
 
 TEST(FrameLoop, StallRunsEveryAccumulatedTickBackToBack)
 {
-    start_events();
-    start_timing();
+    start();
     frame_ending_at(1000);
     frame_ending_at(1016);
     tick_accumulator = 0.5f;
@@ -124,8 +101,7 @@ TEST(FrameLoop, StallRunsEveryAccumulatedTickBackToBack)
 
 TEST(FrameLoop, EventsWaitForTheNextTickAndQuitFinishesTheFrame)
 {
-    start_events();
-    start_timing();
+    start();
     frame_factor = 0.6f;
     push_key(KEY_PRINT);
     EXPECT_EQ(run_ticks_for_frame(), 0);
@@ -137,10 +113,7 @@ TEST(FrameLoop, EventsWaitForTheNextTickAndQuitFinishesTheFrame)
     screenshot_requested = 0;
     tick_accumulator = 0.0f;
     frame_factor = 3.0f;
-    SDL_Event quit;
-    memset(&quit, 0, sizeof quit);
-    quit.type = SDL_QUIT;
-    ASSERT_EQ(SDL_PushEvent(&quit), 0);
+    state_test::push_quit();
     push_key(KEY_PRINT); // later events of the same pass still count
     EXPECT_EQ(run_ticks_for_frame(), 3);
     EXPECT_EQ(game_state, -1);
@@ -190,10 +163,6 @@ TEST(Input, OnlyLeftAltWithF4Quits)
 TEST(CommandLine, OptionsIgnoreCaseAndMayRepeat)
 {
     set_defaults();
-    EXPECT_EQ(settings[FULL_SCREEN], 1);
-    EXPECT_EQ(settings[MUSIC_ON], 1);
-    EXPECT_EQ(settings[SOUND_FX_ON], 1);
-    EXPECT_EQ(settings[SHOW_FPS], 0);
     char prog[] = "crimson", w[] = "-W", fps[] = "-FpS", w2[] = "-w";
     char* argv[] = {prog, w, fps, w2};
     parse_arguments(4, argv);

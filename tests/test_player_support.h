@@ -22,6 +22,7 @@
 #include "core/states.h"
 #include "render/fade.h"
 #include "sound/sound.h"
+#include "test_sound_data.h"
 #include "world/map.h"
 
 namespace fight_test {
@@ -125,32 +126,6 @@ inline int active_stains()
     return n;
 }
 
-// One second of a quiet 16-bit stereo wave: long enough to still be playing
-// when a test asks.
-inline std::vector<unsigned char> second_of_sound()
-{
-    const unsigned frames = 44100;
-    std::vector<unsigned char> out;
-    auto put = [&](unsigned v, int n) {
-        for (int i = 0; i < n; i++)
-            out.push_back((unsigned char)(v >> (8 * i)));
-    };
-    out.insert(out.end(), {'R', 'I', 'F', 'F'});
-    put(36 + frames * 4, 4);
-    out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    put(16, 4);
-    put(1, 2);
-    put(2, 2);
-    put(44100, 4);
-    put(44100 * 4, 4);
-    put(4, 2);
-    put(16, 2);
-    out.insert(out.end(), {'d', 'a', 't', 'a'});
-    put(frames * 4, 4);
-    out.resize(out.size() + frames * 4, 0);
-    return out;
-}
-
 // Opens audio on the dummy driver and gives every sample id a one-second
 // sound. Tests that only need silence skip this: before init_sound every
 // sound call is a no-op.
@@ -160,7 +135,8 @@ inline void open_test_sound()
     settings[MUSIC_ON] = 1;
     settings[SOUND_FX_ON] = 1;
     init_sound();
-    std::vector<unsigned char> wave = second_of_sound();
+    // one second of silence: long enough to still be playing when a test asks
+    std::vector<unsigned char> wave = sound_data::wave(2, 44100, [](unsigned) { return (short)0; });
     for (int i = 0; i < SAMPLE_COUNT; i++)
         load_sound_bytes(&samples[i], "test.wav", wave.data(), wave.size());
 }

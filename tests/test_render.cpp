@@ -1,24 +1,34 @@
-// Window, projections, textures and the sprite and text primitives, checked
-// by reading back what Mesa drew.
+// The window and its fixed state, projections, textures, the sprite and
+// text primitives, the end-of-frame services (fade overlay, frame rate,
+// screenshots), the pictures of assets.bin and the full-screen toggle,
+// checked by reading back what Mesa drew.
 #include <gtest/gtest.h>
 
-#include <GL/glu.h>
-#include <cmath>
+#include <SDL.h>
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <glob.h>
+#include <sstream>
+#include <string>
+#include <unistd.h>
 
+#include "core/input.h"
+#include "core/loop.h"
 #include "render/draw.h"
+#include "render/fade.h"
+#include "render/fps.h"
 #include "render/screen.h"
 #include "render/textures.h"
 #include "test_render_support.h"
+#include "test_temp_dir.h"
+#include "util/archive.h"
+#include "util/errors.h"
 
 using namespace render_test;
 
 namespace {
-
-// A sheet of square cells, each filled with a colour that names its index.
-Rgb cell_colour(int index)
-{
-    return {(uint8_t)(40 + index), (uint8_t)(200 - index), 90};
-}
 
 // A sprite that faces up: its top half red, its bottom half blue.
 void make_up_facing(int id)
@@ -30,14 +40,9 @@ void expect_faces_right(const Frame& f, int x, int y, int size)
 {
     // After a clockwise quarter turn red sits on the right, blue on the left.
     Box red = find_colour(f, RED), blue = find_colour(f, BLUE);
-    EXPECT_EQ(red.x, x + size / 2);
-    EXPECT_EQ(red.w, size / 2);
-    EXPECT_EQ(red.y, y);
-    EXPECT_EQ(red.h, size);
-    EXPECT_EQ(blue.x, x);
-    EXPECT_EQ(blue.w, size / 2);
-    EXPECT_TRUE(red.solid);
-    EXPECT_TRUE(blue.solid);
+    EXPECT_EQ(rect(red), (Rect{x + size / 2, y, size / 2, size}));
+    EXPECT_EQ(rect(blue), (Rect{x, y, size / 2, size}));
+    EXPECT_TRUE(red.solid && blue.solid);
 }
 
 } // namespace
@@ -53,9 +58,12 @@ TEST(Screen, WindowIsEightHundredBySixHundredWithFixedState)
     EXPECT_STREQ(title, "Crimson Lunatic Outbreak Version 1");
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
     EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST));
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    EXPECT_FLOAT_EQ(camera_distance, 80.876152f);
+    // Depth matters only under the camera; 2D drawing lies on the near plane.
+    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+    set_projection(PROJECTION_3D);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    set_projection(PROJECTION_2D);
 }
 
 TEST(Sprites2D, SpriteCoversExactlyItsDestinationWithTheChosenCell)
@@ -63,15 +71,10 @@ TEST(Sprites2D, SpriteCoversExactlyItsDestinationWithTheChosenCell)
     open_window();
     // The cursor sheet: two 29 x 29 cells, red then green.
     make_texture(TEX_CROSSHAIR, 58, 29, [](int x, int) { return x < 29 ? RED : GREEN; });
-    EXPECT_EQ(textures[TEX_CROSSHAIR].width, 58);
-    EXPECT_EQ(textures[TEX_CROSSHAIR].height, 29);
     draw_sprite(TEX_CROSSHAIR, 29, 0, 29, 29, 386, 286, 29, 29, 0);
     Frame f = read_frame();
     Box g = find_colour(f, GREEN);
-    EXPECT_EQ(g.x, 386);
-    EXPECT_EQ(g.y, 286);
-    EXPECT_EQ(g.w, 29);
-    EXPECT_EQ(g.h, 29);
+    EXPECT_EQ(rect(g), (Rect{386, 286, 29, 29}));
     EXPECT_TRUE(g.solid);
     EXPECT_EQ(count_not_black(f), 29 * 29);
 
@@ -95,17 +98,18 @@ TEST(Sprites2D, MagentaLeavesNoColourAndNoDepth)
     draw_sprite(TEX_ITEMS, 0, 0, 24, 24, 100, 100, 24, 24, 0);
     Frame f = read_frame();
     Box w = find_colour(f, WHITE);
-    EXPECT_EQ(w.x, 112);
-    EXPECT_EQ(w.w, 12);
-    EXPECT_TRUE(w.solid);
+    EXPECT_EQ(rect(w), (Rect{112, 100, 12, 24}));
     EXPECT_EQ(count_not_black(f), 12 * 24);
-    EXPECT_FLOAT_EQ(read_depth(105, 110), 1.0f); // cleared, untouched
-    EXPECT_FLOAT_EQ(read_depth(115, 110), 0.0f); // the near plane
     // Outside the bitmap, in the power-of-two padding: transparent as well.
     clear_screen();
     draw_sprite(TEX_ITEMS, 24, 24, 8, 8, 0, 0, 8, 8, 0);
     EXPECT_EQ(count_not_black(read_frame()), 0);
-    EXPECT_FLOAT_EQ(read_depth(4, 4), 1.0f);
+
+    // Under the camera, where depth decides, transparent texels leave none.
+    use_play_view();
+    draw_sprite(TEX_ITEMS, 0, 0, 24, 24, 100, 100, 24, 24, 0);
+    EXPECT_FLOAT_EQ(read_depth(105, 110 + STATUS_HEIGHT), 1.0f); // cleared, untouched
+    EXPECT_LT(read_depth(115, 110 + STATUS_HEIGHT), 1.0f);
 }
 
 TEST(Sprites2D, OffScreenDestinationBindsAndDrawsNothing)
@@ -134,24 +138,16 @@ TEST(Sprites2D, TextPlacesGlyphsEightApartAndLinesSixteenApart)
 {
     open_window();
     // Every glyph cell filled with a colour naming its character code.
-    make_texture(TEX_FONT, 160, 288,
-                 [](int x, int y) { return cell_colour(y / 18 * 16 + x / 10); });
+    make_cell_font();
     draw_text(0, 0, "XY\nZ");
     Frame f = read_frame();
     Box x = find_colour(f, cell_colour('X'));
     Box y = find_colour(f, cell_colour('Y'));
     Box z = find_colour(f, cell_colour('Z'));
-    // Y overlaps the last two columns of X.
-    EXPECT_EQ(x.x, 0);
-    EXPECT_EQ(x.w, 8);
-    EXPECT_EQ(x.h, 16); // Z's line covers X's last two rows
-    EXPECT_EQ(y.x, 8);
-    EXPECT_EQ(y.w, 10);
-    EXPECT_EQ(y.y, 0);
-    EXPECT_EQ(z.x, 0);
-    EXPECT_EQ(z.y, 16);
-    EXPECT_EQ(z.w, 10);
-    EXPECT_EQ(z.h, 18);
+    // Y overlaps the last two columns of X, Z's line X's last two rows.
+    EXPECT_EQ(rect(x), (Rect{0, 0, 8, 16}));
+    EXPECT_EQ(rect(y), (Rect{8, 0, 10, 18}));
+    EXPECT_EQ(rect(z), (Rect{0, 16, 10, 18}));
 
     // Blanks cost a column and draw nothing; bytes above 127 use the lower half.
     clear_screen();
@@ -177,10 +173,7 @@ TEST(Sprites2D, DrawCellCountsColumnsFromTheSheetWidth)
     draw_cell(TEX_BACKGROUND, 9, 64, 300, 200, 128, 0);
     Frame f = read_frame();
     Box b = find_colour(f, cell_colour(9));
-    EXPECT_EQ(b.x, 300);
-    EXPECT_EQ(b.y, 200);
-    EXPECT_EQ(b.w, 128);
-    EXPECT_EQ(b.h, 128);
+    EXPECT_EQ(rect(b), (Rect{300, 200, 128, 128}));
     EXPECT_TRUE(b.solid);
     // A cell wider than the sheet has nothing to draw.
     draw_cell(TEX_BACKGROUND, 0, 1024, 0, 0, 64, 0);
@@ -190,80 +183,47 @@ TEST(Sprites2D, DrawCellCountsColumnsFromTheSheetWidth)
 TEST(Textures, BindTextureGivesTexelCoordinatesInBothProjections)
 {
     open_window();
-    EXPECT_EQ(next_power_of_two(-5), 1);
-    EXPECT_EQ(next_power_of_two(1), 1);
-    EXPECT_EQ(next_power_of_two(37), 64);
-    EXPECT_EQ(next_power_of_two(64), 64);
-    EXPECT_EQ(next_power_of_two(65), 128);
-
+    // Sides are padded to powers of two; those that are one stay as they are.
+    make_texture(TEX_TILES, 64, 32, [](int, int) { return WHITE; });
     make_texture(TEX_LOGO, 100, 37, [](int, int) { return WHITE; });
     EXPECT_EQ(textures[TEX_LOGO].width, 100);
     EXPECT_EQ(textures[TEX_LOGO].height, 37);
-    GLint w = 0, h = 0;
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
-    EXPECT_EQ(w, 128);
-    EXPECT_EQ(h, 64);
+    GLint size[2][2];
+    for (int i = 0; i < 2; i++) {
+        glBindTexture(GL_TEXTURE_2D, textures[i ? TEX_TILES : TEX_LOGO].name);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &size[i][0]);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &size[i][1]);
+    }
+    EXPECT_EQ(size[0][0], 128);
+    EXPECT_EQ(size[0][1], 64);
+    EXPECT_EQ(size[1][0], 64);
+    EXPECT_EQ(size[1][1], 32);
 
-    float out[4];
+    typedef std::array<float, 4> Coords;
+    Coords out;
     set_projection(PROJECTION_2D);
-    bind_texture(TEX_LOGO, 0, 0, 100, 37, out);
-    EXPECT_EQ(out[0], 0.0f);
-    EXPECT_EQ(out[1], 0.0f);
-    EXPECT_EQ(out[2], 0.78125f);
-    EXPECT_EQ(out[3], 0.578125f);
+    bind_texture(TEX_LOGO, 0, 0, 100, 37, out.data());
+    EXPECT_EQ(out, (Coords{0.0f, 0.0f, 0.78125f, 0.578125f}));
     GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_EQ((unsigned)bound, textures[TEX_LOGO].name);
 
     set_projection(PROJECTION_3D);
-    bind_texture(TEX_LOGO, 0, 0, 100, 37, out);
-    EXPECT_EQ(out[0], 0.00048828125f);
-    EXPECT_EQ(out[1], 0.00048828125f);
-    EXPECT_EQ(out[2], 0.78076171875f);
-    EXPECT_EQ(out[3], 0.57763671875f);
-
-    // Power-of-two sides are uploaded as they are.
-    make_texture(TEX_TILES, 64, 32, [](int, int) { return WHITE; });
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
-    EXPECT_EQ(w, 64);
-    EXPECT_EQ(h, 32);
+    bind_texture(TEX_LOGO, 0, 0, 100, 37, out.data());
+    EXPECT_EQ(out, (Coords{0.00048828125f, 0.00048828125f, 0.78076171875f, 0.57763671875f}));
 
     free_graphics();
     EXPECT_EQ(textures[TEX_LOGO].name, 0u);
     EXPECT_EQ(textures[TEX_TILES].name, 0u);
 }
 
-TEST(Projection3D, SceneCentreLandsOnPlayAreaCentre)
+TEST(Projection3D, SceneRectangleFillsThePlayAreaAndSpritesLandOnItsPixels)
 {
     open_window();
-    set_projection(PROJECTION_3D);
-    set_viewport(0, STATUS_HEIGHT, PLAY_WIDTH, PLAY_HEIGHT);
-    GLdouble model[16], proj[16];
-    GLint view[4];
-    glGetDoublev(GL_MODELVIEW_MATRIX, model);
-    glGetDoublev(GL_PROJECTION_MATRIX, proj);
-    glGetIntegerv(GL_VIEWPORT, view);
-    GLdouble wx, wy, wz;
-    ASSERT_TRUE(gluProject(50.0, 33.5, 0.0, model, proj, view, &wx, &wy, &wz));
-    EXPECT_NEAR(wx, 400.0, 1e-3);
-    EXPECT_NEAR(600.0 - wy, 332.0, 1e-3);
-    // The corners of the 100 x 67 rectangle are the corners of the play area.
-    ASSERT_TRUE(gluProject(0.0, 67.0, 0.0, model, proj, view, &wx, &wy, &wz));
-    EXPECT_NEAR(wx, 0.0, 1e-3);
-    EXPECT_NEAR(600.0 - wy, 64.0, 1e-3);
-    ASSERT_TRUE(gluProject(100.0, 0.0, 0.0, model, proj, view, &wx, &wy, &wz));
-    EXPECT_NEAR(wx, 800.0, 1e-3);
-    EXPECT_NEAR(600.0 - wy, 600.0, 1e-3);
+    make_texture(TEX_CHARACTERS, 64, 64, [](int, int) { return GREEN; });
+    use_play_view();
     EXPECT_EQ(projection_mode, PROJECTION_3D);
-}
-
-TEST(Projection3D, GroundQuadOverTheSceneFillsThePlayAreaExactly)
-{
-    open_window();
-    set_projection(PROJECTION_3D);
-    set_viewport(0, STATUS_HEIGHT, PLAY_WIDTH, PLAY_HEIGHT);
+    // The 100 x 67 ground rectangle covers the play area exactly.
     glDisable(GL_TEXTURE_2D);
     glBegin(GL_TRIANGLE_STRIP);
     glVertex3f(0, 0, 0);
@@ -273,19 +233,10 @@ TEST(Projection3D, GroundQuadOverTheSceneFillsThePlayAreaExactly)
     glEnd();
     glEnable(GL_TEXTURE_2D);
     Box b = find_colour(read_frame(), WHITE);
-    EXPECT_EQ(b.x, 0);
-    EXPECT_EQ(b.y, 64);
-    EXPECT_EQ(b.w, 800);
-    EXPECT_EQ(b.h, 536);
+    EXPECT_EQ(rect(b), (Rect{0, 64, 800, 536}));
     EXPECT_TRUE(b.solid);
-}
 
-TEST(Projection3D, SpriteLandsOnItsPlayAreaPixels)
-{
-    open_window();
-    make_texture(TEX_CHARACTERS, 64, 64, [](int, int) { return GREEN; });
-    set_projection(PROJECTION_3D);
-    set_viewport(0, STATUS_HEIGHT, PLAY_WIDTH, PLAY_HEIGHT);
+    clear_screen();
     draw_sprite(TEX_CHARACTERS, 0, 0, 64, 64, 0, 0, 64, 64, 0);
     draw_sprite(TEX_CHARACTERS, 0, 0, 64, 64, 400, 300, 32, 16, 0);
     Frame f = read_frame();
@@ -294,8 +245,6 @@ TEST(Projection3D, SpriteLandsOnItsPlayAreaPixels)
     EXPECT_TRUE(f.at(63, 127) == GREEN);
     EXPECT_TRUE(f.at(400, 364) == GREEN);
     EXPECT_TRUE(f.at(431, 379) == GREEN);
-    EXPECT_TRUE(f.at(432, 379) == BLACK);
-    EXPECT_TRUE(f.at(431, 380) == BLACK);
 }
 
 TEST(Rotation, QuarterTurnFacesUpSpriteRightInBothProjections)
@@ -310,9 +259,186 @@ TEST(Rotation, QuarterTurnFacesUpSpriteRightInBothProjections)
     EXPECT_EQ(m[0], 1.0);
 
     clear_screen();
-    set_projection(PROJECTION_3D);
-    set_viewport(0, STATUS_HEIGHT, PLAY_WIDTH, PLAY_HEIGHT);
+    use_play_view();
     draw_sprite(TEX_BULLET, 0, 0, 16, 16, 200, 100, 64, 64, 90);
     // Play-area pixels sit 64 rows lower in the window.
     expect_faces_right(read_frame(), 200, 100 + STATUS_HEIGHT, 64);
+}
+
+namespace {
+
+std::vector<std::string> screenshots()
+{
+    std::vector<std::string> names;
+    glob_t g;
+    if (glob("screenshot_*.bmp", 0, nullptr, &g) == 0) {
+        for (size_t i = 0; i < g.gl_pathc; i++) names.push_back(g.gl_pathv[i]);
+        globfree(&g);
+    }
+    return names;
+}
+
+Rgb surface_pixel(SDL_Surface* s, int x, int y)
+{
+    Uint8 r, g, b;
+    Uint32 v = 0;
+    memcpy(&v, (Uint8*)s->pixels + y * s->pitch + x * s->format->BytesPerPixel,
+           s->format->BytesPerPixel);
+    SDL_GetRGB(v, s->format, &r, &g, &b);
+    return {r, g, b};
+}
+
+} // namespace
+
+TEST(FadeOverlay, CoversWithItsOpacityAndAdvancesPerDrawnFrame)
+{
+    open_window();
+    frame_factor = 1.0f;
+    start_fade(255, 255, 255, +1, 1.0f / 128.0f);
+    fade_alpha = 1.0f;
+    draw_fade();
+    // A finished fade-out still covers everything.
+    EXPECT_EQ(count_not_black(read_frame()), 800 * 600);
+    EXPECT_TRUE(read_frame().at(799, 599) == WHITE);
+
+    clear_screen();
+    start_fade(255, 255, 255, -1, 0.25f);
+    fade_alpha = 0.5f;
+    draw_fade();
+    Rgb half = read_frame().at(400, 300);
+    EXPECT_NEAR(half.r, 128, 2);
+    EXPECT_EQ(half.r, half.b);
+    EXPECT_EQ(fade_alpha, 0.25f);
+    // The fixed state is back for the sprites that follow.
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    GLfloat colour[4];
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    EXPECT_EQ(colour[0] + colour[1] + colour[2] + colour[3], 4.0f);
+
+    // A finished fade-in leaves no mark; direction 0 draws nothing at all.
+    clear_screen();
+    fade_alpha = 0.0f;
+    draw_fade();
+    fade_direction = 0;
+    fade_alpha = 1.0f;
+    draw_fade();
+    EXPECT_EQ(count_not_black(read_frame()), 0);
+}
+
+TEST(FrameRateText, IsRightAlignedOnTheBottomLine)
+{
+    open_window();
+    make_cell_font();
+    fps_shown = 60;
+    draw_fps();
+    Frame f = read_frame();
+    // "FPS: 60" is 7 characters from 792 - 56; the last glyph reaches 2 further.
+    EXPECT_EQ(rect(find_colour(f, cell_colour('F'))), (Rect{736, 568, 8, 18}));
+    Box last = find_colour(f, cell_colour('0'));
+    EXPECT_EQ(last.x + last.w, 794);
+    fps_shown = 0;
+}
+
+TEST(Screenshot, FileHoldsTheFrameJustDrawnTopRowFirst)
+{
+    TempDir dir;
+    open_window();
+    make_texture(TEX_BULLET, 2, 1, [](int x, int) { return x ? BLUE : RED; });
+    draw_sprite(TEX_BULLET, 0, 0, 1, 1, 0, 0, 800, 10, 0);   // red along the top
+    draw_sprite(TEX_BULLET, 1, 0, 1, 1, 0, 590, 800, 10, 0); // blue along the bottom
+
+    std::string before = std::string(date_stamp()) + "_" + time_stamp();
+    screenshot_requested = 1;
+    end_frame();
+    std::string after = std::string(date_stamp()) + "_" + time_stamp();
+    EXPECT_EQ(screenshot_requested, 0);
+
+    std::vector<std::string> names = screenshots();
+    ASSERT_EQ(names.size(), 1u);
+    const std::string& name = names[0];
+    ASSERT_EQ(name.size(), std::string("screenshot_MMDDYY_HHMMSS.bmp").size());
+    std::string stamp = name.substr(11, 13);
+    EXPECT_TRUE(stamp == before || stamp == after) << name;
+
+    SDL_Surface* shot = SDL_LoadBMP(name.c_str());
+    ASSERT_NE(shot, nullptr);
+    EXPECT_EQ(shot->w, 800);
+    EXPECT_EQ(shot->h, 600);
+    EXPECT_EQ(shot->format->BitsPerPixel, 24);
+    EXPECT_TRUE(surface_pixel(shot, 0, 0) == RED);
+    EXPECT_TRUE(surface_pixel(shot, 799, 9) == RED);
+    EXPECT_TRUE(surface_pixel(shot, 400, 10) == BLACK);
+    EXPECT_TRUE(surface_pixel(shot, 5, 599) == BLUE);
+    SDL_FreeSurface(shot);
+
+    // Without a request nothing is written.
+    end_frame();
+    EXPECT_EQ(screenshots().size(), 1u);
+}
+
+TEST(LoadGraphics, EveryPictureOfTheArchiveBecomesATexture)
+{
+    open_window();
+    ASSERT_TRUE(file_exists(GRAPHICS_ARCHIVE)) << "tests run beside assets.bin";
+    load_graphics();
+    for (int id = 0; id < TEXTURE_COUNT; id++) {
+        EXPECT_NE(textures[id].name, 0u) << texture_files[id];
+        EXPECT_GT(textures[id].width, 0) << texture_files[id];
+    }
+    // Sheets whose layout the drawing code relies on.
+    EXPECT_EQ(textures[TEX_FONT].width, 160);
+    EXPECT_EQ(textures[TEX_FONT].height, 288);
+    EXPECT_EQ(textures[TEX_CROSSHAIR].width, 58);
+    EXPECT_EQ(textures[TEX_CROSSHAIR].height, 29);
+    EXPECT_EQ(textures[TEX_MESSAGES].width, 424);
+    EXPECT_EQ(textures[TEX_MESSAGES].height, 4 * 79);
+    free_graphics();
+}
+
+TEST(FullScreenToggle, LeftAltReturnReopensTheScreenAndReloadsThePictures)
+{
+    open_window();
+    load_graphics();
+    settings[FULL_SCREEN] = 0;
+    start_fade(0, 0, 0, +1, 1.0f / 128.0f);
+    frame_factor = 2.0f;
+    last_frame_ticks = 1234;
+    screenshot_requested = 1;
+
+    uint8_t keys[SDLK_LAST] = {0};
+    SDL_Event alt_return;
+    memset(&alt_return, 0, sizeof alt_return);
+    alt_return.type = SDL_KEYDOWN;
+    alt_return.key.keysym.sym = (SDLKey)KEY_RETURN;
+    alt_return.key.keysym.mod = KMOD_LALT;
+    handle_event(&alt_return, keys);
+
+    EXPECT_EQ(settings[FULL_SCREEN], 1);
+    for (int id = 0; id < TEXTURE_COUNT; id++)
+        EXPECT_NE(textures[id].name, 0u) << texture_files[id];
+    // The frame after a toggle runs no tick; fade and screenshot are dropped.
+    EXPECT_EQ(frame_factor, 0.0f);
+    EXPECT_EQ(last_frame_ticks, 0u);
+    EXPECT_EQ(fade_direction, 0);
+    EXPECT_EQ(screenshot_requested, 0);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST));
+
+    // Textures are usable in the new context: the font draws.
+    set_projection(PROJECTION_2D);
+    set_viewport(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
+    clear_screen();
+    draw_text(100, 100, "W");
+    EXPECT_GT(count_not_black(read_frame()), 0);
+
+    // Right Alt + Return is just Return.
+    alt_return.key.keysym.mod = KMOD_RALT;
+    handle_event(&alt_return, keys);
+    EXPECT_EQ(settings[FULL_SCREEN], 1);
+    handle_event(&alt_return, keys);
+    alt_return.key.keysym.mod = KMOD_LALT;
+    handle_event(&alt_return, keys);
+    EXPECT_EQ(settings[FULL_SCREEN], 0);
+    free_graphics();
 }

@@ -8,6 +8,7 @@
 #include <SDL.h>
 #include <GL/gl.h>
 
+#include <array>
 #include <cstdint>
 #include <dlfcn.h>
 #include <cstdio>
@@ -78,6 +79,18 @@ inline void make_texture(int id, int width, int height,
     load_texture_bmp(id, bmp.data(), bmp.size());
 }
 
+// A colour naming cell `index` of a sheet, so the cell can be found on screen.
+inline Rgb cell_colour(int index)
+{
+    return {(uint8_t)(40 + index), (uint8_t)(200 - index), 90};
+}
+
+// A font whose every 10 x 18 glyph cell is filled with its code's cell_colour.
+inline void make_cell_font()
+{
+    make_texture(TEX_FONT, 160, 288, [](int x, int y) { return cell_colour(y / 18 * 16 + x / 10); });
+}
+
 // Mesa unloads its DRI driver (and what it loaded) when SDL closes the
 // display at exit, before the leak checker runs; their process-lifetime
 // allocations would then be reported with no module to name them by.
@@ -120,6 +133,13 @@ inline void open_window()
     clear_screen();
 }
 
+// The world's view: the camera's projection over the play area.
+inline void use_play_view()
+{
+    set_projection(PROJECTION_3D);
+    set_viewport(0, STATUS_HEIGHT, PLAY_WIDTH, PLAY_HEIGHT);
+}
+
 // The whole frame being drawn (the back buffer), rows top down.
 struct Frame {
     std::vector<uint8_t> rgb;
@@ -156,6 +176,10 @@ struct Box {
     int x = 0, y = 0, w = 0, h = 0;
     bool solid = false;
 };
+
+// A box's x, y, w, h, to compare in one line.
+typedef std::array<int, 4> Rect;
+inline Rect rect(const Box& b) { return {b.x, b.y, b.w, b.h}; }
 
 inline Box find_colour(const Frame& f, Rgb c)
 {

@@ -1,4 +1,5 @@
-// The high-score table: ranking, the file image, loading and the atomic save.
+// The high-score table: ranking, the file image, loading, the atomic save,
+// and the layout of the table and the name entry screen.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,17 +12,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/states.h"
 #include "scores/highscores.h"
+#include "scores/score_screens.h"
+#include "test_temp_dir.h"
 
 namespace {
-
-std::string slurp(const char* path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 void write_bytes(const char* path, const std::string& bytes)
 {
@@ -32,23 +28,12 @@ void write_bytes(const char* path, const std::string& bytes)
 // Each test works in a fresh folder of its own, since the file name is fixed.
 class Scores : public ::testing::Test {
 protected:
-    std::string old_dir, dir;
-    void SetUp() override
-    {
-        char buf[4096];
-        old_dir = getcwd(buf, sizeof buf);
-        char tmpl[] = "/tmp/crimson_scores_XXXXXX";
-        dir = mkdtemp(tmpl);
-        ASSERT_EQ(chdir(dir.c_str()), 0);
-        clear_highscores();
-    }
+    TempDir dir;
+    void SetUp() override { clear_highscores(); }
     void TearDown() override
     {
         clear_highscores();
         highscore_before_rename = nullptr;
-        ASSERT_EQ(chdir(old_dir.c_str()), 0);
-        std::string cmd = "rm -rf '" + dir + "'";
-        ASSERT_EQ(system(cmd.c_str()), 0);
     }
 };
 
@@ -126,20 +111,13 @@ TEST_F(Scores, SavedFileIsTheExactImageAndLoadsBack)
     add_highscore("Ann", 1234, 5, 6, 3600);
     add_highscore("Bo", -2, 0, 1, 0);  // never qualifies over empty entries
     save_highscores();
-    std::string file = slurp(HIGHSCORE_FILE);
+    std::string file = read_whole_file(HIGHSCORE_FILE);
     ASSERT_EQ(file.size(), 399u);
-    EXPECT_EQ(file.substr(0, 37), std::string("Crimson Lunatic Outbreak High Scores\0", 37));
-    EXPECT_EQ(file[37], 1);
-    EXPECT_EQ(file[38], 0);
-    EXPECT_EQ(file.substr(39, 4), std::string("Ann\0", 4));
-    // 1234 = 0x4d2, little-endian at offset 20 of the entry.
-    EXPECT_EQ((unsigned char)file[59], 0xd2);
-    EXPECT_EQ((unsigned char)file[60], 0x04);
-    EXPECT_EQ((unsigned char)file[63], 5);
-    EXPECT_EQ((unsigned char)file[67], 6);
-    EXPECT_EQ((unsigned char)file[71], 0x10);  // 3600 = 0xe10
-    EXPECT_EQ((unsigned char)file[72], 0x0e);
-    EXPECT_EQ(file.substr(75), std::string(324, '\0'));
+    // Signature, version 1, then the name and four little-endian counters.
+    std::string ann = "Ann";
+    ann.resize(20, '\0');
+    ann += std::string("\xd2\x04\0\0" "\5\0\0\0" "\6\0\0\0" "\x10\x0e\0\0", 16);
+    EXPECT_EQ(file, header() + ann + std::string(324, '\0'));
     EXPECT_NE(access(HIGHSCORE_TEMP_FILE, F_OK), 0) << "temporary file left behind";
 
     clear_highscores();
@@ -202,7 +180,7 @@ TEST_F(ScoresDeathTest, DamagedFilesStopWithTheirMessage)
     bad_sig[3] = 'x';
     write_bytes(HIGHSCORE_FILE, bad_sig + std::string(360, '\0'));
     EXPECT_EXIT(load_highscores(), ::testing::ExitedWithCode(1), "");
-    EXPECT_NE(slurp("errorlog.txt").find(
+    EXPECT_NE(read_whole_file("errorlog.txt").find(
                   "load_highscores(): Invalid format of file \"scores.bin\"\n"),
               std::string::npos);
 
@@ -215,7 +193,7 @@ TEST_F(ScoresDeathTest, DamagedFilesStopWithTheirMessage)
     EXPECT_EXIT(load_highscores(), ::testing::ExitedWithCode(1), "");
     write_bytes(HIGHSCORE_FILE, header().substr(0, 38));
     EXPECT_EXIT(load_highscores(), ::testing::ExitedWithCode(1), "");
-    std::string log = slurp("errorlog.txt");
+    std::string log = read_whole_file("errorlog.txt");
     size_t first = log.find("load_highscores(): Version mismatch in file \"scores.bin\"\n");
     ASSERT_NE(first, std::string::npos);
     EXPECT_NE(log.find("Version mismatch", first + 1), std::string::npos);
@@ -225,7 +203,7 @@ TEST_F(ScoresDeathTest, DamagedFilesStopWithTheirMessage)
     remove(HIGHSCORE_FILE);
     ASSERT_EQ(mkdir(HIGHSCORE_FILE, 0755), 0);
     EXPECT_EXIT(load_highscores(), ::testing::ExitedWithCode(1), "");
-    EXPECT_NE(slurp("errorlog.txt").find(
+    EXPECT_NE(read_whole_file("errorlog.txt").find(
                   "load_highscores(): Unable to access file \"scores.bin\"\n"),
               std::string::npos);
 }
@@ -234,7 +212,7 @@ TEST_F(ScoresDeathTest, FailedSaveKeepsOldFileAndPlayGoesOn)
 {
     add_highscore("Keep", 77, 0, 0, 0);
     save_highscores();
-    std::string before = slurp(HIGHSCORE_FILE);
+    std::string before = read_whole_file(HIGHSCORE_FILE);
     ASSERT_EQ(before.size(), 399u);
 
     // The temporary file cannot be created: a folder stands in its place.
@@ -242,7 +220,7 @@ TEST_F(ScoresDeathTest, FailedSaveKeepsOldFileAndPlayGoesOn)
     ASSERT_EQ(mkdir(HIGHSCORE_TEMP_FILE, 0755), 0);
     add_highscore("New", 99, 0, 0, 0);
     save_highscores();
-    EXPECT_EQ(slurp(HIGHSCORE_FILE), before);
+    EXPECT_EQ(read_whole_file(HIGHSCORE_FILE), before);
     EXPECT_STREQ(highscore_name(0), "New") << "the table in memory keeps the entry";
     ASSERT_EQ(rmdir(HIGHSCORE_TEMP_FILE), 0);
 
@@ -250,7 +228,7 @@ TEST_F(ScoresDeathTest, FailedSaveKeepsOldFileAndPlayGoesOn)
     highscore_before_rename = [] { _exit(3); };
     EXPECT_EXIT(save_highscores(), ::testing::ExitedWithCode(3), "");
     highscore_before_rename = nullptr;
-    EXPECT_EQ(slurp(HIGHSCORE_FILE), before);
+    EXPECT_EQ(read_whole_file(HIGHSCORE_FILE), before);
     clear_highscores();
     load_highscores();
     EXPECT_STREQ(highscore_name(0), "Keep");
@@ -263,6 +241,54 @@ TEST_F(ScoresDeathTest, FailedSaveKeepsOldFileAndPlayGoesOn)
     load_highscores();
     EXPECT_STREQ(highscore_name(0), "Next");
     EXPECT_STREQ(highscore_name(1), "Keep");
+}
+
+TEST_F(Scores, TableRowsLineUpUnderTheHeader)
+{
+    // Header, rule, then rows 32 apart.
+    EXPECT_EQ(table_x(), 200);
+    EXPECT_EQ(table_y(-2), 148);
+    EXPECT_EQ(table_y(-1), 180);
+    EXPECT_EQ(table_y(0), 212);
+    EXPECT_EQ(table_y(9), 500);
+
+    // An empty table: ten numbered rows, blank names, zeros, "0 sec".
+    EXPECT_STREQ(format_highscore_row(0), " 1.                  0        0        0 sec");
+    EXPECT_STREQ(format_highscore_row(9), "10.                  0        0        0 sec");
+
+    // A full 16-character name fills its column; the score starts one blank
+    // after it, under the header's SCORE. Kills show both kinds together.
+    add_highscore("ABCDEFGHIJKLMNOP", 123456, 30, 12, 3599);
+    std::string row = format_highscore_row(0);
+    EXPECT_EQ(row, " 1. ABCDEFGHIJKLMNOP 123456   42       59 min 59 sec");
+    EXPECT_EQ(row.find("123456"), std::string(TABLE_HEADER).find("SCORE"));
+    EXPECT_EQ(row.find("42"), std::string(TABLE_HEADER).find("KILLS"));
+    EXPECT_EQ(row.find("59 min"), std::string(TABLE_HEADER).find("TIME"));
+
+    // Numbers from a file are not checked: extreme kill counts add without
+    // overflow, and a name with no terminator is cut at its field.
+    highscores[1].civilian_kills = 2147483647;
+    highscores[1].armed_kills = 2147483647;
+    memset(highscores[1].name, 'N', sizeof highscores[1].name);
+    row = format_highscore_row(1);
+    EXPECT_EQ(row, " 2. NNNNNNNNNNNNNNNNNNNN 0        4294967294 0 sec");
+}
+
+TEST_F(Scores, EntryLinesAreCentred)
+{
+    EXPECT_EQ(entry_x((int)strlen(ENTRY_TITLE)), 228);
+    EXPECT_EQ(entry_y(0), 284);
+    EXPECT_EQ(entry_x((int)strlen(ENTRY_PROMPT)), 336);
+    EXPECT_EQ(entry_y(1), 332);
+    EXPECT_EQ(entry_y(2), 364);
+
+    memset(name_buffer, 0, sizeof name_buffer);
+    EXPECT_STREQ(format_name_line(), "><");
+    EXPECT_EQ(entry_x(2), 392);
+    strcpy(name_buffer, "Abc");
+    EXPECT_STREQ(format_name_line(), ">Abc<");
+    EXPECT_EQ(entry_x((int)strlen(format_name_line())), 380) << "4 pixels left per character";
+    memset(name_buffer, 0, sizeof name_buffer);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,88 +18,18 @@
 
 #include "core/loop.h"
 #include "sound/sound.h"
+#include "test_sound_data.h"
+#include "test_temp_dir.h"
+#include "util/archive.h"
+#include "util/codec.h"
 
 namespace {
 
-void put16(std::vector<unsigned char>& out, unsigned v)
-{
-    out.push_back(v & 0xff);
-    out.push_back((v >> 8) & 0xff);
-}
+using sound_data::note_module;
 
-void put32(std::vector<unsigned char>& out, unsigned v)
-{
-    put16(out, v & 0xffff);
-    put16(out, v >> 16);
-}
-
-void put16be(std::vector<unsigned char>& out, unsigned v)
-{
-    out.push_back((v >> 8) & 0xff);
-    out.push_back(v & 0xff);
-}
-
-// A 44,100 Hz 16-bit stereo wave holding one constant value: mixed at full
-// volume without conversion it comes out as exactly that value, and two
-// overlapping copies would show as twice it.
 std::vector<unsigned char> constant_wave(int frames, short value)
 {
-    std::vector<unsigned char> out;
-    unsigned data_bytes = (unsigned)frames * 4;
-    out.insert(out.end(), {'R', 'I', 'F', 'F'});
-    put32(out, 36 + data_bytes);
-    out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    put32(out, 16);
-    put16(out, 1);            // PCM
-    put16(out, 2);            // stereo
-    put32(out, 44100);
-    put32(out, 44100 * 4);
-    put16(out, 4);
-    put16(out, 16);
-    out.insert(out.end(), {'d', 'a', 't', 'a'});
-    put32(out, data_bytes);
-    for (int i = 0; i < frames * 2; i++)
-        put16(out, (unsigned short)value);
-    return out;
-}
-
-// A 4-channel "M.K." module: one looping square note on channel 1, which the
-// Amiga panning puts hard left, then a pattern break after `rows` rows at
-// `speed` ticks per row (20 ms per tick at the default tempo).
-std::vector<unsigned char> square_module(int rows, int speed)
-{
-    const int sample_bytes = 64;
-    std::vector<unsigned char> out(20, 0);
-    for (int s = 0; s < 31; s++) {
-        for (int i = 0; i < 22; i++)
-            out.push_back(0);
-        put16be(out, s == 0 ? sample_bytes / 2 : 0); // length in words
-        out.push_back(0);                            // finetune
-        out.push_back(s == 0 ? 64 : 0);              // volume
-        put16be(out, 0);                             // loop start
-        put16be(out, s == 0 ? sample_bytes / 2 : 1); // loop length
-    }
-    out.push_back(1);   // song length
-    out.push_back(127);
-    for (int i = 0; i < 128; i++)
-        out.push_back(0);
-    out.insert(out.end(), {'M', '.', 'K', '.'});
-    size_t pattern = out.size();
-    out.resize(pattern + 64 * 4 * 4, 0);
-    auto cell = [&](int row, int channel) { return &out[pattern + (row * 4 + channel) * 4]; };
-    const int period = 428;
-    unsigned char* first = cell(0, 0);
-    first[0] = (unsigned char)(period >> 8);
-    first[1] = period & 0xff;
-    first[2] = (1 << 4) | 0xF; // sample 1, set speed
-    first[3] = (unsigned char)speed;
-    if (rows < 64) {
-        unsigned char* last = cell(rows - 1, 1);
-        last[2] = 0xD; // pattern break: the song ends after this row
-    }
-    for (int i = 0; i < sample_bytes; i++)
-        out.push_back(i < sample_bytes / 2 ? 100 : (unsigned char)-100);
-    return out;
+    return sound_data::wave(2, (unsigned)frames, [=](unsigned) { return value; });
 }
 
 struct Frame {
@@ -116,21 +47,14 @@ protected:
         const char* driver = getenv("SDL_AUDIODRIVER");
         had_driver = driver != nullptr;
         old_driver = had_driver ? driver : "";
-        char name[] = "/tmp/crimson_sound_XXXXXX";
-        int fd = mkstemp(name);
-        ASSERT_GE(fd, 0);
-        close(fd);
-        path = name;
         // The driver is chosen when audio starts: stop any left running by an
         // earlier test of this process.
         for (int i = 0; i < 8 && SDL_WasInit(SDL_INIT_AUDIO); i++)
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
         setenv("SDL_AUDIODRIVER", "disk", 1);
-        setenv("SDL_DISKAUDIOFILE", path.c_str(), 1);
         settings[MUSIC_ON] = 1;
         settings[SOUND_FX_ON] = 1;
-        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0) << SDL_GetError();
-        init_sound();
+        start_recording();
     }
 
     void TearDown() override
@@ -147,12 +71,9 @@ protected:
         settings[SOUND_FX_ON] = 1;
     }
 
-    // A second recording in a new file, on a freshly opened device.
-    void reopen()
+    // A recording into a new file, on a freshly opened device.
+    void start_recording()
     {
-        close_sound();
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        unlink(path.c_str());
         char name[] = "/tmp/crimson_sound_XXXXXX";
         int fd = mkstemp(name);
         ASSERT_GE(fd, 0);
@@ -161,6 +82,14 @@ protected:
         setenv("SDL_DISKAUDIOFILE", path.c_str(), 1);
         ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0) << SDL_GetError();
         init_sound();
+    }
+
+    void reopen()
+    {
+        close_sound();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        unlink(path.c_str());
+        start_recording();
     }
 
     void load_module(int id, const std::vector<unsigned char>& bytes)
@@ -230,7 +159,7 @@ TEST_F(SoundOutput, MusicIsMonoAndFollowsTheVolume)
     for (int take = 0; take < 2; take++) {
         if (take > 0)
             reopen();
-        load_module(MODULE_TITLE, square_module(64, 6));
+        load_module(MODULE_TITLE, note_module(64, 6));
         play_module(MODULE_TITLE, volumes[take]);
         EXPECT_EQ(module_playing(), 1);
         SDL_Delay(300);
@@ -260,8 +189,8 @@ TEST_F(SoundOutput, MusicIsMonoAndFollowsTheVolume)
 TEST_F(SoundOutput, ModulesStartFromTheBeginningAndEnd)
 {
     // 50 rows of 20 ms: 1 s, then the song is over.
-    load_module(MODULE_TITLE, square_module(50, 1));
-    load_module(MODULE_INTRO, square_module(64, 6));
+    load_module(MODULE_TITLE, note_module(50, 1));
+    load_module(MODULE_INTRO, note_module(64, 6));
 
     play_module(MODULE_INTRO, 1.0f);
     SDL_Delay(200);
@@ -317,7 +246,7 @@ TEST_F(SoundOutput, SampleRestartsOnItsOwnChannel)
 
 TEST_F(SoundOutput, SwitchedOffSettingsPlayNothing)
 {
-    load_module(MODULE_TITLE, square_module(64, 6));
+    load_module(MODULE_TITLE, note_module(64, 6));
     load_sample(SAMPLE_SPLAT, constant_wave(4410, 4000));
     settings[MUSIC_ON] = 0;
     settings[SOUND_FX_ON] = 0;
@@ -330,6 +259,50 @@ TEST_F(SoundOutput, SwitchedOffSettingsPlayNothing)
     std::vector<Frame> out = recorded();
     EXPECT_GT(out.size(), 0u);
     EXPECT_EQ(first_sound(out, 0), out.size()) << "something was heard";
+}
+
+// The game's own modules, from the archive beside the tests, play in mono.
+TEST_F(SoundOutput, TheGamesModulesAreHeardInMono)
+{
+    if (!file_exists(SOUND_ARCHIVE))
+        GTEST_SKIP() << "no assets.bin beside the tests";
+    load_modules();
+    load_samples();
+    for (int id = 0; id < MODULE_COUNT; id++) {
+        play_module(id, MUSIC_VOLUME_FULL);
+        SDL_Delay(250);
+        EXPECT_EQ(module_playing(), 1) << "module " << id << " ended at once";
+    }
+    std::vector<Frame> out = recorded();
+    ASSERT_GT(out.size(), 0u);
+    int peak = 0;
+    for (size_t i = 0; i < out.size(); i++) {
+        ASSERT_EQ(out[i].left, out[i].right) << "not mono at frame " << i;
+        peak = std::max(peak, std::abs((int)out[i].left));
+    }
+    EXPECT_GT(peak, 1000) << "the music is silent";
+}
+
+// A sample loads from its member of a crafted archive.
+TEST(SoundArchive, SampleLoadsFromItsMember)
+{
+    TempDir dir;
+    std::vector<unsigned char> wave = sound_data::wave(1, 22050, sound_data::square);
+    std::vector<uint8_t> stream(LZ_ENCODE_BOUND(wave.size()));
+    uint32_t sizes[2] = {(uint32_t)wave.size(), lz_encode(wave.data(), stream.data(), (uint32_t)wave.size())};
+    {
+        std::ofstream file(SOUND_ARCHIVE, std::ios::binary);
+        file.write(HKCA_SIGNATURE, HKCA_SIGNATURE_SIZE);
+        file.write("\1\0" "sfx/swing.wav", 2 + 14); // version 1, the name and its zero
+        file.write((const char*)sizes, sizeof sizes); // little-endian host
+        file.write((const char*)stream.data(), sizes[1]);
+    }
+    setenv("SDL_AUDIODRIVER", "dummy", 0); // the script's choice, if any, wins
+    init_sound();
+    load_sound(&samples[SAMPLE_SWING], "sfx/swing.wav");
+    play_sample(SAMPLE_SWING);
+    EXPECT_EQ(sample_playing(SAMPLE_SWING), 1);
+    close_sound();
 }
 
 } // namespace

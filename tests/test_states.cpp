@@ -1,5 +1,6 @@
 // Game states: every transition driven by real key events and frames, the
-// prompt line and its blink, the banner's choice of strip and its shake.
+// name entry, the prompt line and its blink, the banner's choice of strip
+// and its shake.
 #include "test_states_helpers.h"
 
 #include <cstring>
@@ -86,17 +87,13 @@ TEST_F(States, EscapeOnTheTitleQuitsAndTheQueueIsStillHandled)
 
     for (int state = STATE_INTRO; state <= STATE_NEW_HIGHSCORE; state++) {
         set_game_state(state);
-        SDL_Event quit = {};
-        quit.type = SDL_QUIT;
-        SDL_PushEvent(&quit);
+        push_quit();
         handle_input();
         EXPECT_EQ(game_state, STATE_QUIT) << "close request in state " << state;
     }
     // Keys after a quit request in the same pass do not bring the game back.
     set_game_state(STATE_STORY);
-    SDL_Event quit = {};
-    quit.type = SDL_QUIT;
-    SDL_PushEvent(&quit);
+    push_quit();
     push_key(SDLK_ESCAPE);
     push_key(SDLK_SPACE, ' ');
     push_click(SDL_BUTTON_LEFT);
@@ -312,6 +309,66 @@ TEST_F(States, BannerJitterNeverRepeatsAnOffset)
     EXPECT_EQ(changes, 1000);
     EXPECT_EQ(seen_x.size(), 5u);
     EXPECT_EQ(seen_y.size(), 5u);
+}
+
+TEST_F(States, EntrySpaceThatOpensTheEntryIsNotTypedButTheNextIs)
+{
+    lost_run(10);
+    // Both Spaces in one pass: the rest of that pass types nothing.
+    push_key(SDLK_SPACE, ' ');
+    push_key(SDLK_SPACE, ' ');
+    handle_input();
+    ASSERT_EQ(game_state, STATE_NEW_HIGHSCORE);
+    EXPECT_STREQ(name_buffer, "");
+    tap(SDLK_SPACE, ' ');
+    EXPECT_STREQ(name_buffer, " ");
+    // p and letters in the case SDL gave them go in like any character.
+    tap(SDLK_p, 'p');
+    tap(SDLK_x, 'X');
+    EXPECT_STREQ(name_buffer, " pX");
+    EXPECT_EQ(paused, 0);
+}
+
+TEST_F(States, EntryNameTakesSixteenPrintableCharacters)
+{
+    set_game_state(STATE_NEW_HIGHSCORE);
+    // Backspace on an empty name does nothing.
+    tap(SDLK_BACKSPACE, 8);
+    EXPECT_STREQ(name_buffer, "");
+    for (char c : std::string("~Name with 16 c!"))
+        push_key(SDLK_a, (unsigned char)c);
+    handle_input();
+    EXPECT_STREQ(name_buffer, "~Name with 16 c!");
+    tap(SDLK_b, 'b');
+    EXPECT_STREQ(name_buffer, "~Name with 16 c!") << "a 17th character is refused";
+    EXPECT_EQ(name_buffer[NAME_MAX_LENGTH], '\0');
+
+    tap(SDLK_BACKSPACE, 8);
+    tap(SDLK_BACKSPACE, 8);
+    EXPECT_STREQ(name_buffer, "~Name with 16 ");
+    // Outside 32..126: control codes, DEL, accented letters, no character.
+    tap(SDLK_a, 31);
+    tap(SDLK_a, 127);
+    tap(SDLK_a, 0xe9);
+    tap(SDLK_a, 0x416);
+    tap(SDLK_LSHIFT, 0);
+    tap(SDLK_TAB, 9);
+    EXPECT_STREQ(name_buffer, "~Name with 16 ");
+    tap(SDLK_a, 126);
+    tap(SDLK_SPACE, 32);
+    EXPECT_STREQ(name_buffer, "~Name with 16 ~ ");
+
+    // Entering the state again starts an empty name.
+    set_game_state(STATE_NEW_HIGHSCORE);
+    for (int i = 0; i < NAME_BUFFER_SIZE; i++)
+        EXPECT_EQ(name_buffer[i], '\0');
+
+    // Nothing is typed in other states.
+    set_game_state(STATE_TITLE);
+    tap(SDLK_a, 'a');
+    set_game_state(STATE_STORY);
+    tap(SDLK_a, 'a');
+    EXPECT_STREQ(name_buffer, "");
 }
 
 }  // namespace

@@ -22,6 +22,7 @@
 #include "frontend/title.h"
 #include "render/fade.h"
 #include "scores/highscores.h"
+#include "test_temp_dir.h"
 #include "world/map.h"
 
 namespace state_test {
@@ -59,6 +60,13 @@ inline void push_click(int button)
     e.button.type = SDL_MOUSEBUTTONDOWN;
     e.button.button = (Uint8)button;
     e.button.state = SDL_PRESSED;
+    ASSERT_EQ(SDL_PushEvent(&e), 0);
+}
+
+inline void push_quit()
+{
+    SDL_Event e = {};
+    e.type = SDL_QUIT;
     ASSERT_EQ(SDL_PushEvent(&e), 0);
 }
 
@@ -116,14 +124,9 @@ inline void frames(int n)
 // table, and the event queue drained.
 class StateTest : public ::testing::Test {
 protected:
-    std::string old_dir, dir;
+    TempDir dir;
     void SetUp() override
     {
-        char buf[4096];
-        old_dir = getcwd(buf, sizeof buf);
-        char tmpl[] = "/tmp/crimson_states_XXXXXX";
-        dir = mkdtemp(tmpl);
-        ASSERT_EQ(chdir(dir.c_str()), 0);
         start_events();
         set_defaults();
         clear_highscores();
@@ -136,9 +139,6 @@ protected:
     {
         free_characters();
         frame_factor = 0.0f;
-        ASSERT_EQ(chdir(old_dir.c_str()), 0);
-        std::string cmd = "rm -rf '" + dir + "'";
-        ASSERT_EQ(system(cmd.c_str()), 0);
     }
 
     // A run that has ended by psychosis, with `points` scored.

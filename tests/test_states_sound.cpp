@@ -1,83 +1,18 @@
-// The state machine's sounds, heard through the real mixer on SDL's dummy
-// audio driver: music per state, the title's F1 and F2 switches, and the
-// warnings tied to the prompt's blink. Tiny modules and waves are made here,
-// so nothing depends on the game's assets.
+// The state machine's sounds on SDL's dummy audio driver: music per state,
+// the title's F1 and F2 switches, and the warnings tied to the prompt's blink.
 #include "test_states_helpers.h"
 
 #include <chrono>
 #include <thread>
 
 #include "sound/sound.h"
+#include "test_sound_data.h"
 
 namespace {
 
 using namespace state_test;
 
-void put16(std::vector<unsigned char>& out, unsigned v)
-{
-    out.push_back(v & 0xff);
-    out.push_back((v >> 8) & 0xff);
-}
-
-void put32(std::vector<unsigned char>& out, unsigned v)
-{
-    put16(out, v & 0xffff);
-    put16(out, v >> 16);
-}
-
-// One second of a quiet 16-bit mono tone at 44,100 Hz.
-std::vector<unsigned char> tone_wave()
-{
-    const unsigned frames = 44100;
-    std::vector<unsigned char> out = {'R', 'I', 'F', 'F'};
-    put32(out, 36 + frames * 2);
-    out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    put32(out, 16);
-    put16(out, 1);
-    put16(out, 1);
-    put32(out, 44100);
-    put32(out, 44100 * 2);
-    put16(out, 2);
-    put16(out, 16);
-    out.insert(out.end(), {'d', 'a', 't', 'a'});
-    put32(out, frames * 2);
-    for (unsigned i = 0; i < frames; i++)
-        put16(out, (i / 50) % 2 ? 1000 : (unsigned)-1000 & 0xffff);
-    return out;
-}
-
-// A 4-channel "M.K." module of one note that lasts `rows` rows at `speed`
-// ticks per row (20 ms a tick): a long one for the title, short ones for
-// the others, so a module still playing after a while can only be the
-// title's.
-std::vector<unsigned char> note_module(int rows, int speed)
-{
-    std::vector<unsigned char> out(20, 0);
-    for (int s = 0; s < 31; s++) {
-        out.insert(out.end(), 22, 0);
-        out.push_back(0);
-        out.push_back(s == 0 ? 16 : 0); // 32 bytes
-        out.push_back(0);
-        out.push_back(s == 0 ? 64 : 0);
-        out.insert(out.end(), {0, 0, 0, (unsigned char)(s == 0 ? 16 : 1)});
-    }
-    out.push_back(1);
-    out.push_back(127);
-    out.insert(out.end(), 128, 0);
-    out.insert(out.end(), {'M', '.', 'K', '.'});
-    size_t pattern = out.size();
-    out.resize(pattern + 64 * 16, 0);
-    unsigned char* first = &out[pattern];
-    first[0] = 428 >> 8;
-    first[1] = 428 & 0xff;
-    first[2] = 0x1F; // sample 1, set speed
-    first[3] = (unsigned char)speed;
-    if (rows < 64)
-        out[pattern + (rows - 1) * 16 + 4 + 2] = 0x0D; // pattern break ends the song
-    for (int i = 0; i < 32; i++)
-        out.push_back(i < 16 ? 60 : (unsigned char)-60);
-    return out;
-}
+using sound_data::note_module;
 
 class StateSound : public StateTest {
 protected:
@@ -93,7 +28,7 @@ protected:
         load_sound_bytes(&modules[MODULE_TITLE], "title.mod", title.data(), title.size());
         load_sound_bytes(&modules[MODULE_INTRO], "intro.mod", brief.data(), brief.size());
         load_sound_bytes(&modules[MODULE_HIGHSCORE], "entry.mod", brief.data(), brief.size());
-        std::vector<unsigned char> wave = tone_wave();
+        std::vector<unsigned char> wave = sound_data::wave(1, 44100, sound_data::square);
         for (int id = 0; id < SAMPLE_COUNT; id++)
             load_sound_bytes(&samples[id], "tone.wav", wave.data(), wave.size());
     }

@@ -85,11 +85,10 @@ static void age_lying(Particle* p, float fade)
 
 void draw_blood_stains()
 {
-    set_blending(1);
     for (int i = 0; i < MAX_PARTICLES; i++) {
         Particle* p = &particles[i];
         if (!p->active || p->type != PARTICLE_BLOOD_STAIN) continue;
-        set_draw_color(1.0f, 1.0f, 1.0f, p->alpha);
+        set_fading_color(1.0f, 1.0f, 1.0f, p->alpha);
         draw_sprite(TEX_BLOOD, BLOOD_CELL * p->variant, 0, BLOOD_CELL, BLOOD_CELL, screen_x(p->x),
                     screen_y(p->y), BLOOD_CELL, BLOOD_CELL, p->rotation);
         age_lying(p, STAIN_FADE);
@@ -100,7 +99,6 @@ void draw_blood_stains()
 
 void draw_corpses()
 {
-    set_blending(1);
     for (int pass = 0; pass < 2; pass++) {
         bool shadow = pass == 0;
         int shift = shadow ? CORPSE_SHADOW_OFFSET : 0;
@@ -108,7 +106,7 @@ void draw_corpses()
         for (int i = 0; i < MAX_PARTICLES; i++) {
             Particle* p = &particles[i];
             if (!p->active || p->type != PARTICLE_CORPSE) continue;
-            set_draw_color(shade, shade, shade, p->alpha);
+            set_fading_color(shade, shade, shade, p->alpha);
             draw_sprite(TEX_CHARACTERS, BODY_CELL * CORPSE_COLUMN, BODY_CELL * p->variant, BODY_CELL,
                         BODY_CELL, screen_x(p->x + shift), screen_y(p->y + shift), BODY_CELL,
                         BODY_CELL, p->rotation);
@@ -123,11 +121,10 @@ void draw_corpses()
 
 void draw_blood_drops()
 {
-    set_blending(1);
     for (int i = 0; i < MAX_PARTICLES; i++) {
         Particle* p = &particles[i];
         if (!p->active || p->type != PARTICLE_BLOOD_DROP) continue;
-        set_draw_color(1.0f, 1.0f, 1.0f, p->alpha);
+        set_fading_color(1.0f, 1.0f, 1.0f, p->alpha);
         draw_sprite(TEX_BLOOD, BLOOD_CELL * p->variant, 0, BLOOD_CELL, BLOOD_CELL, screen_x(p->x),
                     screen_y(p->y), p->size, p->size, p->rotation);
         // Drops keep flying while paused: the pause freezes the fight, not
@@ -143,11 +140,10 @@ void draw_blood_drops()
 
 void draw_floating_texts()
 {
-    set_blending(1);
     for (int i = 0; i < MAX_FLOATING_TEXTS; i++) {
         FloatingText* t = &floating_texts[i];
         if (!t->active) continue;
-        set_draw_color(1.0f, 1.0f, 1.0f, t->alpha);
+        set_fading_color(1.0f, 1.0f, 1.0f, t->alpha);
         draw_text(t->x - camera_x, (int)t->y - camera_y + STATUS_HEIGHT, t->text);
         if (paused) continue;
         t->y -= TEXT_RISE * frame_factor;

@@ -2,9 +2,17 @@
 
 #include <GL/gl.h>
 
+#include "render/screen.h"
+
 void set_draw_color(float r, float g, float b, float a)
 {
     glColor4f(r, g, b, a);
+}
+
+void set_fading_color(float r, float g, float b, float a)
+{
+    glColor4f(r, g, b, a);
+    set_blending(plain_drawing || a < 1.0f);
 }
 
 void set_blending(int on)

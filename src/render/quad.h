@@ -7,6 +7,12 @@
 // Drawing code that tints restores (1, 1, 1, 1) when it is done.
 void set_draw_color(float r, float g, float b, float a);
 
+// Sets the colour of a draw that fades: blending is on only while `a` is
+// below 1, since at full alpha it would write exactly the source colour
+// (every texel is opaque or cut away by the alpha test) yet read back every
+// covered pixel first. Callers switch blending off when done.
+void set_fading_color(float r, float g, float b, float a);
+
 // Switches alpha blending (source alpha, one minus source alpha) on or off.
 // Blending is off outside the translucent draws that ask for it.
 void set_blending(int on);

@@ -19,6 +19,7 @@
 SDL_Surface* screen = nullptr;
 float camera_distance = 0.0f;
 int projection_mode = PROJECTION_2D;
+int plain_drawing = 0;
 
 // The scene rectangle the camera shows: the play area at 8 pixels per unit.
 static const float SCENE_WIDTH = (float)PLAY_WIDTH / PIXELS_PER_SCENE_UNIT;   // 100
@@ -114,7 +115,14 @@ void set_projection(int mode)
     glLoadIdentity();
     if (mode == PROJECTION_2D) {
         glOrtho(0, SCREEN_WIDTH, SCREEN_HEIGHT, 0, 0, 1);
+        // Everything 2D lies on the near plane, where a less-or-equal test
+        // always passes: reading and writing depth there is wasted work.
+        if (plain_drawing)
+            glEnable(GL_DEPTH_TEST);
+        else
+            glDisable(GL_DEPTH_TEST);
     } else {
+        glEnable(GL_DEPTH_TEST);
         gluPerspective(FIELD_OF_VIEW, (double)((float)PLAY_WIDTH / (float)PLAY_HEIGHT),
                        NEAR_PLANE, FAR_PLANE);
         glTranslatef(0.0f, 0.0f, -camera_distance);

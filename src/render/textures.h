@@ -40,6 +40,12 @@ struct Texture {
     unsigned name; // OpenGL texture name; 0 when not loaded
     int width;     // the bitmap's own size, not raised to a power of two
     int height;
+    // load_graphics places a few small 2D sheets inside the font's texture:
+    // such a guest shares the font's name and starts at (atlas_x, atlas_y)
+    // there. Every other texture owns its name and starts at (0, 0).
+    int atlas_x;
+    int atlas_y;
+    int guest;
 };
 
 // Filled by load_graphics, emptied (names 0) by free_graphics.
@@ -48,8 +54,10 @@ extern Texture textures[TEXTURE_COUNT];
 // Archive member name of each texture id ("gfx/font.bmp" ...).
 extern const char* const texture_files[TEXTURE_COUNT];
 
-// Loads all 17 pictures from GRAPHICS_ARCHIVE. Needs the OpenGL context of
-// init_screen. Fatal on any failure ("load_graphics()").
+// Loads all 17 pictures from GRAPHICS_ARCHIVE, the small sheets of the
+// status strip, the health bars and the pointer into the font's texture
+// unless `plain_drawing` is set. Needs the OpenGL context of init_screen.
+// Fatal on any failure ("load_graphics()").
 void load_graphics();
 
 // Makes texture `id` from a Windows bitmap held in memory (the bytes of an

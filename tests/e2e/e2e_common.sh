@@ -59,38 +59,15 @@ start_game() {
   xdotool windowfocus --sync "$WINDOW" 2>/dev/null || true
 }
 
-# Sends keys once to the game's window.
-press() { xdotool key --window "$WINDOW" "$@"; }
-
-# Keys go straight to the game's window (not through the keyboard focus,
-# which window tests running beside this one may take).
-#
-# Presses keys until `condition` holds, for up to 30 s: on a loaded machine
-# the first frames may take a while.
-press_until() {
-  local condition=$1
-  shift
-  for _ in $(seq 1 30); do
-    expect_running
-    xdotool key --window "$WINDOW" "$@"
-    for _ in $(seq 1 10); do
-      eval "$condition" && return 0
-      sleep 0.1
-    done
-  done
-  return 1
-}
-
-# Sends keys to the game window until the game ends, for up to 30 s.
-press_until_ended() {
-  for _ in $(seq 1 30); do
-    kill -0 "$GAME_PID" 2>/dev/null || return 0
-    xdotool key --window "$WINDOW" "$@"
-    for _ in $(seq 1 10); do
-      kill -0 "$GAME_PID" 2>/dev/null || return 0
-      sleep 0.1
-    done
-  done
+# Runs the game on the folder as it stands; expects exit code 1 and exactly
+# the log line $2. $1 names the case.
+expect_failure() {
+  local rc
+  rm -f errorlog.txt
+  timeout 60 "$GAME" -w
+  rc=$?
+  [ "$rc" = 1 ] || fail "$1: exit code $rc"
+  [ "$(cat errorlog.txt 2>/dev/null)" = "$2" ] || fail "$1: log says: $(cat errorlog.txt 2>/dev/null)"
 }
 
 # Waits up to 30 s for the game to end; its exit code goes to GAME_RC.

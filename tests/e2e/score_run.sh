@@ -96,27 +96,16 @@ run=$(grep '^run ' run.log)
 read -r _ run_score run_civilians run_armed run_seconds <<<"$run"
 [ "$run_score $run_civilians $run_armed" = "12 1 0" ] || fail "the run's counters: $run"
 
+# The file's exact image is unit-tested; here the run's own entry is read
+# back: name (20 bytes) and four counters at byte 39, the first entry.
 [ -f scores.bin ] || fail "no scores.bin written"
 [ "$(stat -c %s scores.bin)" = 399 ] || fail "scores.bin is $(stat -c %s scores.bin) bytes"
-[ "$(head -c 37 scores.bin | tr '\0' '@')" = "Crimson Lunatic Outbreak High Scores@" ] ||
-  fail "signature: $(head -c 37 scores.bin)"
 i32() { od -An -td4 -j "$1" -N 4 scores.bin | tr -d ' '; }
-[ "$(od -An -tu2 -j 37 -N 2 scores.bin | tr -d ' ')" = 1 ] || fail "version"
-# Entry 0 at byte 39: name (20 bytes), score, civilians, armed, seconds.
 [ "$(dd if=scores.bin bs=1 skip=39 count=20 status=none | tr -d '\0')" = "$NAME" ] ||
   fail "stored name: $(dd if=scores.bin bs=1 skip=39 count=20 status=none | od -c | head -2)"
-[ "$(dd if=scores.bin bs=1 skip=$((39 + ${#NAME})) count=1 status=none | od -An -tu1 | tr -d ' ')" = 0 ] ||
-  fail "stored name not terminated"
 stored="$(i32 59) $(i32 63) $(i32 67) $(i32 71)"
 [ "$stored" = "$run_score $run_civilians $run_armed $run_seconds" ] ||
   fail "stored counters $stored, the run had $run_score $run_civilians $run_armed $run_seconds"
-for entry in $(seq 1 9); do
-  at=$((39 + 36 * entry))
-  [ "$(dd if=scores.bin bs=1 skip="$at" count=1 status=none | od -An -tu1 | tr -d ' ')" = 0 ] ||
-    fail "entry $entry has a name"
-  [ "$(i32 $((at + 20))) $(i32 $((at + 24))) $(i32 $((at + 28))) $(i32 $((at + 32)))" = "0 0 0 0" ] ||
-    fail "entry $entry is not empty"
-done
 
 # The game itself, started afterwards, lists the run first: the name in the
 # first row's name column, nothing in the second's.
