@@ -1,7 +1,9 @@
 // The plain path search, kept as the reference the heap search must match:
 // every expansion scans the map's nodes row by row for the open node of
-// smallest f, the later one on ties. Costly on large maps, which is why the
-// game does not use it; the path tests and the tick benchmark do.
+// smallest f = g + h, the later one on ties (h is the cost to the target;
+// the start, whose h is 0, is expanded first and alone, so its f never
+// competes). Costly on large maps, which is why the game does not use it;
+// the path tests and the tick benchmark do.
 #pragma once
 
 #include "characters/path.h"
@@ -20,13 +22,18 @@ inline int reference_find_path(character* c, int target_x, int target_y, int mar
     for (;;) {
         int best_x = -1;
         int best_y = -1;
+        int best_f = 0;
         for (int y = 0; y < map_height; y++)
-            for (int x = 0; x < map_width; x++)
-                if (c->path[y][x].state == NODE_OPEN
-                    && (best_x < 0 || c->path[y][x].f <= c->path[best_y][best_x].f)) {
+            for (int x = 0; x < map_width; x++) {
+                if (c->path[y][x].state != NODE_OPEN)
+                    continue;
+                int f = c->path[y][x].g + path_cost(x, y, target_x, target_y);
+                if (best_x < 0 || f <= best_f) {
                     best_x = x;
                     best_y = y;
+                    best_f = f;
                 }
+            }
         if (best_x < 0)
             return 0;
         path_node* node = &c->path[best_y][best_x];
@@ -43,9 +50,7 @@ inline int reference_find_path(character* c, int target_x, int target_y, int mar
                 next->state = NODE_OPEN;
                 next->parent_x = (int8_t)best_x;
                 next->parent_y = (int8_t)best_y;
-                next->g = (int16_t)(node->g + 1);
-                next->h = (int16_t)path_cost(nx, ny, target_x, target_y);
-                next->f = (int16_t)(next->g + next->h);
+                next->g = (uint16_t)(node->g + 1);
                 if (nx == target_x && ny == target_y)
                     return 1;
             }

@@ -10,8 +10,10 @@
 // last search between the search and the waypoint steps that follow it. The
 // grid is allocated beside the record rather than inside it: the list is
 // walked for every collision test, and small records keep those walks in
-// cache. With up to 126 records alive the node is kept to 10 bytes, so a
-// grid is about 200 KB and a full population about 25 MB.
+// cache. With up to 126 records alive the grids are what the characters cost
+// in memory, so a node is 4 bytes and only the nodes of the loaded map are
+// ever written (path.h): of a grid's 96 KB, the 64 x 64 default map keeps
+// about 40 KB in memory, a full population about 6 MB.
 #pragma once
 
 #include <cstdint>
@@ -53,27 +55,38 @@
 // every later one.
 #define SHOT_COOLDOWN 300
 
-// One cell of a path grid. Every value fits the narrow types: g counts steps
-// (at most one per cell), h and f stay below 2^15 on a 128 x 128 grid, and a
-// parent is a cell index 0..127 or -1 for none.
+// One cell of a path grid. A search's score f = g + h is not kept: h, the
+// estimate towards the target, is path_cost from the cell to the target of
+// the search that opened it (0 for its start cell), so f follows from g and
+// the target whenever it is wanted. g counts steps along parent links, which
+// pass through distinct cells, so it stays below the grid's 16,384 cells and
+// fits 14 bits; a parent is a cell index 0..127 or -1 for none.
 struct path_node {
-    uint8_t state;   // NODE_FREE, NODE_OPEN or NODE_CLOSED
-    int16_t f;       // g + h
-    int16_t g;       // steps from the search's start
-    int16_t h;       // estimated remaining cost, in tenths of a cell
-    int8_t parent_x; // cell this node was reached from; -1, -1 for none
+    uint16_t state : 2; // NODE_FREE, NODE_OPEN or NODE_CLOSED
+    uint16_t g : 14;    // steps from the search's start
+    int8_t parent_x;    // cell this node was reached from; -1, -1 for none
     int8_t parent_y;
 };
+static_assert(sizeof(path_node) == 4, "a path node is kept to 4 bytes");
+
+// Cells a search can change: every cell of the largest map plus the start,
+// which may be listed twice (see path.cpp).
+#define PATH_TOUCHED_MAX (PATH_GRID_SIZE * PATH_GRID_SIZE + 1)
 
 // A character's path grid and the bookkeeping of its searches (path.cpp):
 // the cells the last search changed, so that the next reset restores only
-// those instead of the whole grid, and the walk-grid version the untouched
-// cells were filled from.
+// those instead of the whole grid, and the walk-grid version the map's cells
+// were filled from. Only the nodes of the loaded map (rows below map_height,
+// columns below map_width) and the listed cells are ever written, and every
+// cell outside the map counts as closed without being read, so the rest of
+// the grid is address space the system never has to back with memory. The
+// grid comes from malloc, so nodes outside the map stay indeterminate.
 struct path_grid {
     path_node nodes[PATH_GRID_SIZE][PATH_GRID_SIZE]; // [row][column]
     int touched_count;
     int walk_version;
-    uint16_t touched[PATH_GRID_SIZE * PATH_GRID_SIZE + 1];
+    int filled_width, filled_height; // the map size the nodes were filled for
+    uint16_t touched[PATH_TOUCHED_MAX];
 };
 
 struct character {

@@ -46,49 +46,48 @@ static bool inside_grid(int column, int row)
     return column >= 0 && row >= 0 && column < PATH_GRID_SIZE && row < PATH_GRID_SIZE;
 }
 
+// A cell outside the map is cleared to closed; of those, only the start of
+// a search begun outside the map is ever listed and restored (see find_path).
 static void clear_node(path_node* node, int column, int row)
 {
     node->state = inside_map(column, row) && walk_grid[row][column] ? NODE_FREE : NODE_CLOSED;
-    node->f = 0;
     node->g = 0;
-    node->h = 0;
     node->parent_x = -1;
     node->parent_y = -1;
 }
 
 // Every cell whose node leaves its cleared value is listed once when it
 // leaves it (the start cell possibly twice), which bounds the list by the
-// grid's cells plus one.
+// map's cells plus one.
 static void touch(character* c, int column, int row)
 {
     c->grid->touched[c->grid->touched_count++] = (uint16_t)(row * PATH_GRID_SIZE + column);
 }
 
+// Writes the map's rows and columns only: the pages of a grid that hold
+// nothing but cells outside the map are never touched.
 void fill_path_grid(character* c)
 {
     check_walk_version();
-    path_node closed;
-    clear_node(&closed, -1, -1);
-    for (int row = 0; row < PATH_GRID_SIZE; row++) {
+    path_node cleared[2];
+    clear_node(&cleared[0], -1, -1);
+    cleared[1] = cleared[0];
+    cleared[1].state = NODE_FREE;
+    for (int row = 0; row < map_height; row++) {
         path_node* line = c->path[row];
-        if (row >= map_height) {
-            for (int column = 0; column < PATH_GRID_SIZE; column++)
-                line[column] = closed;
-            continue;
-        }
-        for (int column = 0; column < PATH_GRID_SIZE; column++) {
-            line[column] = closed;
-            if (column < map_width && walk_grid[row][column])
-                line[column].state = NODE_FREE;
-        }
+        const unsigned char* walk = walk_grid[row];
+        for (int column = 0; column < map_width; column++)
+            line[column] = cleared[walk[column] != 0];
     }
     c->grid->touched_count = 0;
     c->grid->walk_version = walk_version;
+    c->grid->filled_width = map_width;
+    c->grid->filled_height = map_height;
 }
 
 static void close_cell(character* c, int column, int row)
 {
-    if (!inside_grid(column, row))
+    if (!inside_map(column, row))
         return;
     path_node* node = &c->path[row][column];
     if (node->state != NODE_FREE)
@@ -197,8 +196,13 @@ int find_path(character* c, int target_x, int target_y, int mark_others)
     if (!inside_grid(start_x, start_y) || !inside_grid(target_x, target_y))
         return 0;
 
+    // A start on the map is cleared already; one outside it (never the case
+    // for a character standing on the map) has a node nobody filled.
     path_node* start = &c->path[start_y][start_x];
     start->state = NODE_OPEN;
+    start->g = 0;
+    start->parent_x = -1;
+    start->parent_y = -1;
     touch(c, start_x, start_y);
     open_count = 0;
     heap_push(heap_key(0, start_y * PATH_GRID_SIZE + start_x));
@@ -220,16 +224,16 @@ int find_path(character* c, int target_x, int target_y, int mark_others)
                 path_node* next = &c->path[ny][nx];
                 if (next->state != NODE_FREE)
                     continue;
+                int g = node->g + 1;
                 next->state = NODE_OPEN;
+                next->g = (uint16_t)g;
                 next->parent_x = (int8_t)x;
                 next->parent_y = (int8_t)y;
-                next->g = (int16_t)(node->g + 1);
-                next->h = (int16_t)path_cost(nx, ny, target_x, target_y);
-                next->f = (int16_t)(next->g + next->h);
                 touch(c, nx, ny);
                 if (nx == target_x && ny == target_y)
                     return 1;
-                heap_push(heap_key(next->f, ny * PATH_GRID_SIZE + nx));
+                int f = g + path_cost(nx, ny, target_x, target_y);
+                heap_push(heap_key(f, ny * PATH_GRID_SIZE + nx));
             }
         }
     }
@@ -240,7 +244,10 @@ void next_waypoint(character* c)
 {
     int x = c->dest_x;
     int y = c->dest_y;
-    if (!inside_grid(x, y) || c->path[y][x].parent_x < 0) {
+    // Nodes outside the map the grid was last filled for hold nothing of
+    // this map's searches (or were never written at all).
+    if (x < 0 || y < 0 || x >= c->grid->filled_width || y >= c->grid->filled_height
+        || c->path[y][x].parent_x < 0) {
         c->waypoint_x = c->dest_x;
         c->waypoint_y = c->dest_y;
         return;
