@@ -318,7 +318,7 @@ TEST(Codec, ExhaustiveEncoderFindsWhatAPlainScanFinds)
     EXPECT_EQ(encode({5, 5, 5, 5}, true), (Bytes{0, 5, 5, 5, 5}));
 }
 
-TEST(Codec, VarintEdgesAndBoundedReads)
+TEST(Codec, VarintEdgesBoundedReadsAndMatchLengths)
 {
     const struct { uint32_t value; int size; } cases[] = {
         {0, 1}, {127, 1}, {128, 2}, {300, 2}, {16383, 2}, {16384, 3}, {2097151, 3},
@@ -338,10 +338,7 @@ TEST(Codec, VarintEdgesAndBoundedReads)
     const uint8_t over_32_bits[] = {0x90, 0x80, 0x80, 0x80, 0x00};
     EXPECT_EQ(get_varint(&v, over_32_bits, sizeof over_32_bits), 0);
     EXPECT_EQ(v, 99u);
-}
 
-TEST(Codec, MatchLengthCountsFromMinToFirstDifference)
-{
     Bytes a = text(100, 11), b = a;
     b[37] ^= 1;
     EXPECT_EQ(match_length(a.data(), b.data(), 0, 100), 37u);

@@ -219,7 +219,7 @@ TEST(Intro, WholeIntroEndsOnTheTitle)
     frame_factor = 0.0f;
 }
 
-TEST(Title, BackgroundWrapsAfter128Steps)
+TEST(Title, BackgroundWrapsAfter128StepsAndTheLogoRisesAndStartsAgain)
 {
     frame_factor = 1.0f;
     set_game_state(STATE_TITLE);
@@ -242,10 +242,7 @@ TEST(Title, BackgroundWrapsAfter128Steps)
     advance_title_background(); // the step frame pays 10 periods at once
     EXPECT_EQ(title_scroll, 10);
     frame_factor = 0.0f;
-}
 
-TEST(Title, LogoRisesPastTheStripAndStartsAgainAtTheBottom)
-{
     const int h = 100;
     frame_factor = 1.0f;
     reset_title();

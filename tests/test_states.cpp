@@ -305,7 +305,7 @@ TEST_F(States, BannerJitterNeverRepeatsAnOffset)
     EXPECT_EQ(seen_y.size(), 5u);
 }
 
-TEST_F(States, EntrySpaceThatOpensTheEntryIsNotTypedButTheNextIs)
+TEST_F(States, EntryTypesPrintableCharactersUpToSixteenButNotTheSpaceThatOpenedIt)
 {
     lost_run(10);
     // Both Spaces in one pass: the rest of that pass types nothing.
@@ -321,10 +321,8 @@ TEST_F(States, EntrySpaceThatOpensTheEntryIsNotTypedButTheNextIs)
     tap(SDLK_x, 'X');
     EXPECT_STREQ(name_buffer, " pX");
     EXPECT_EQ(paused, 0);
-}
 
-TEST_F(States, EntryNameTakesSixteenPrintableCharacters)
-{
+    // Sixteen printable characters fit, a fresh entry starts empty.
     set_game_state(STATE_NEW_HIGHSCORE);
     // Backspace on an empty name does nothing.
     tap(SDLK_BACKSPACE, 8);
@@ -398,7 +396,7 @@ void wait_ms(int ms)
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-TEST_F(StateSound, F1AndF2SwitchOnlyOnTheTitle)
+TEST_F(StateSound, F1AndF2SwitchOnlyOnTheTitleAndNoModuleStartsWithMusicOff)
 {
     const int others[] = {STATE_INTRO, STATE_STORY, STATE_PLAYING, STATE_NEW_HIGHSCORE};
     for (int state : others) {
@@ -432,10 +430,7 @@ TEST_F(StateSound, F1AndF2SwitchOnlyOnTheTitle)
     EXPECT_EQ(sample_playing(SAMPLE_PANT), 0);
     tap(SDLK_F2);
     EXPECT_EQ(settings[SOUND_FX_ON], 1);
-}
 
-TEST_F(StateSound, NoModuleStartsWithMusicOff)
-{
     set_game_state(STATE_TITLE);
     ASSERT_EQ(module_playing(), 1);
     stop_module();
