@@ -15,6 +15,11 @@ void set_fading_color(float r, float g, float b, float a)
     set_blending(plain_drawing || a < 1.0f);
 }
 
+void set_depth_writes(int on)
+{
+    glDepthMask(on || plain_drawing ? GL_TRUE : GL_FALSE);
+}
+
 void set_blending(int on)
 {
     if (on)

@@ -13,6 +13,10 @@ void set_draw_color(float r, float g, float b, float a);
 // covered pixel first. Callers switch blending off when done.
 void set_fading_color(float r, float g, float b, float a);
 
+// Switches writing depth on or off; clear_screen and the 3D projection
+// switch it back on. With `plain_drawing` it stays on.
+void set_depth_writes(int on);
+
 // Switches alpha blending (source alpha, one minus source alpha) on or off.
 // Blending is off outside the translucent draws that ask for it.
 void set_blending(int on);

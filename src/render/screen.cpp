@@ -106,6 +106,8 @@ void init_screen(int full_screen)
 
 void clear_screen()
 {
+    // A depth buffer left write-protected would not be cleared either.
+    glDepthMask(GL_TRUE);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
@@ -123,6 +125,7 @@ void set_projection(int mode)
             glDisable(GL_DEPTH_TEST);
     } else {
         glEnable(GL_DEPTH_TEST);
+        glDepthMask(GL_TRUE);
         gluPerspective(FIELD_OF_VIEW, (double)((float)PLAY_WIDTH / (float)PLAY_HEIGHT),
                        NEAR_PLANE, FAR_PLANE);
         glTranslatef(0.0f, 0.0f, -camera_distance);
