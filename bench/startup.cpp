@@ -31,6 +31,8 @@
 #include <vector>
 
 #include "core/loop.h"
+#include "render/fade.h"
+#include "render/screen.h"
 
 #define DEFAULT_SAMPLES 10
 #define GOAL_MS 300.0
@@ -55,18 +57,28 @@ struct sample {
     double cpu_ms;    // processor time of all the process's threads by then
 };
 
-static int run_child(const char* exec_ms, const char* fd_text)
+// The game's start, or with `bare` only its window: the same OpenGL context
+// cleared and shown once, no assets, which is the floor that SDL and the
+// OpenGL driver set for any program here.
+static int run_child(const char* exec_ms, const char* fd_text, bool bare)
 {
     sample s;
     s.main_ms = now_ms();
     s.exec_ms = atof(exec_ms);
-    char program[] = "crimson";
-    char window[] = "-w";
-    char* game_argv[] = {program, window, nullptr};
-    start_up(2, game_argv);
-    s.ready_ms = now_ms();
-    draw_frame();
-    finish_frame();
+    if (bare) {
+        init_screen(0);
+        s.ready_ms = now_ms();
+        clear_screen();
+        end_frame();
+    } else {
+        char program[] = "crimson";
+        char window[] = "-w";
+        char* game_argv[] = {program, window, nullptr};
+        start_up(2, game_argv);
+        s.ready_ms = now_ms();
+        draw_frame();
+        finish_frame();
+    }
     glFinish();
     s.frame_ms = now_ms();
     s.cpu_ms = clock_ms(CLOCK_PROCESS_CPUTIME_ID);
@@ -74,11 +86,12 @@ static int run_child(const char* exec_ms, const char* fd_text)
     if (write(fd, &s, sizeof s) != (ssize_t)sizeof s)
         return 1;
     close(fd);
-    shut_down();
+    if (!bare)
+        shut_down();
     return 0;
 }
 
-static bool take_sample(const char* self, sample* out)
+static bool take_sample(const char* self, bool bare, sample* out)
 {
     int fds[2];
     if (pipe(fds) != 0)
@@ -91,7 +104,8 @@ static bool take_sample(const char* self, sample* out)
         char exec_text[64], fd_text[16];
         snprintf(fd_text, sizeof fd_text, "%d", fds[1]);
         snprintf(exec_text, sizeof exec_text, "%.6f", now_ms());
-        execl(self, self, "--child", exec_text, fd_text, (char*)nullptr);
+        execl(self, self, bare ? "--bare-child" : "--child", exec_text, fd_text,
+              (char*)nullptr);
         _exit(127);
     }
     close(fds[1]);
@@ -105,7 +119,9 @@ static bool take_sample(const char* self, sample* out)
 int main(int argc, char** argv)
 {
     if (argc == 4 && strcmp(argv[1], "--child") == 0)
-        return run_child(argv[2], argv[3]);
+        return run_child(argv[2], argv[3], false);
+    if (argc == 4 && strcmp(argv[1], "--bare-child") == 0)
+        return run_child(argv[2], argv[3], true);
 
     int samples = argc > 1 ? atoi(argv[1]) : DEFAULT_SAMPLES;
     if (samples <= 0)
@@ -115,7 +131,7 @@ int main(int argc, char** argv)
            "processor");
     for (int i = 0; i < samples; i++) {
         sample s;
-        if (!take_sample("/proc/self/exe", &s)) {
+        if (!take_sample("/proc/self/exe", false, &s)) {
             fprintf(stderr, "sample %d failed (see errorlog.txt; run from the build folder "
                             "under an X display)\n", i + 1);
             return 1;
@@ -133,5 +149,19 @@ int main(int argc, char** argv)
            totals[totals.size() / 2], totals.front(), totals.back(), GOAL_MS);
     printf("processor time to the first frame (all threads): median %.1f ms, minimum %.1f ms\n",
            cpu[cpu.size() / 2], cpu.front());
+
+    std::vector<double> bare;
+    for (int i = 0; i < samples; i++) {
+        sample s;
+        if (!take_sample("/proc/self/exe", true, &s)) {
+            fprintf(stderr, "empty-window sample %d failed\n", i + 1);
+            return 1;
+        }
+        bare.push_back(s.frame_ms - s.exec_ms);
+    }
+    std::sort(bare.begin(), bare.end());
+    printf("the empty window alone (SDL and the OpenGL driver), exec to first frame: "
+           "median %.1f ms, minimum %.1f ms\n",
+           bare[bare.size() / 2], bare.front());
     return 0;
 }
