@@ -35,9 +35,10 @@ extern float camera_distance;
 
 // 0 (the default): frames are drawn with shortcuts that spare the software
 // renderer work without changing a pixel: the 2D pass without depth test,
-// blending only for translucent colours, small 2D sheets sharing the font's
-// texture (chosen when load_graphics runs). 1 draws everything the
-// straightforward way, so a test can compare the two.
+// flat sprites after the map blocks without depth writes, blending only for
+// translucent colours, small 2D sheets sharing the font's texture (chosen
+// when load_graphics runs). 1 draws everything the straightforward way, so
+// a test can compare the two.
 extern int plain_drawing;
 
 // The projection chosen by the last set_projection; read by draw_sprite and
