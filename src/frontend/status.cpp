@@ -82,6 +82,18 @@ void status_layout(StatusLayout* out)
     out->info_x = center_pos(INFO_LEFT, INFO_RIGHT, text_width(out->info_text));
 }
 
+// One meter of the strip: the frame, its fill and, when shown, its text.
+static void draw_meter(int bar_x, int bar_y, int fill_column, int fill, int text_shown,
+                       int text_x, int text_y, const char* text)
+{
+    draw_sprite(TEX_BAR2, 0, 0, BAR_FRAME_W, BAR_FRAME_H, bar_x, bar_y, BAR_FRAME_W,
+                BAR_FRAME_H, 0);
+    draw_sprite(TEX_BAR2, fill_column, 2, 1, BAR_FILL_H, bar_x + 2, bar_y + 2, fill,
+                BAR_FILL_H, 0);
+    if (text_shown)
+        draw_text(text_x, text_y, text);
+}
+
 void draw_status_bar()
 {
     StatusLayout s;
@@ -92,19 +104,10 @@ void draw_status_bar()
 
     draw_sprite(TEX_SCOREBOARD, 0, 0, 1, STATUS_HEIGHT, 0, 0, SCREEN_WIDTH, STATUS_HEIGHT, 0);
 
-    draw_sprite(TEX_BAR2, 0, 0, BAR_FRAME_W, BAR_FRAME_H, HEALTH_BAR_X, bar_y, BAR_FRAME_W,
-                BAR_FRAME_H, 0);
-    draw_sprite(TEX_BAR2, HEALTH_FILL_COLUMN, 2, 1, BAR_FILL_H, HEALTH_BAR_X + 2, bar_y + 2,
-                s.health_fill, BAR_FILL_H, 0);
-    if (s.health_text_shown)
-        draw_text(s.health_x, text_y, s.health_text);
-
-    draw_sprite(TEX_BAR2, 0, 0, BAR_FRAME_W, BAR_FRAME_H, PSYCHOSIS_BAR_X, bar_y, BAR_FRAME_W,
-                BAR_FRAME_H, 0);
-    draw_sprite(TEX_BAR2, PSYCHOSIS_FILL_COLUMN, 2, 1, BAR_FILL_H, PSYCHOSIS_BAR_X + 2, bar_y + 2,
-                s.psychosis_fill, BAR_FILL_H, 0);
-    if (s.psychosis_text_shown)
-        draw_text(s.psychosis_x, text_y, s.psychosis_text);
+    draw_meter(HEALTH_BAR_X, bar_y, HEALTH_FILL_COLUMN, s.health_fill, s.health_text_shown,
+               s.health_x, text_y, s.health_text);
+    draw_meter(PSYCHOSIS_BAR_X, bar_y, PSYCHOSIS_FILL_COLUMN, s.psychosis_fill,
+               s.psychosis_text_shown, s.psychosis_x, text_y, s.psychosis_text);
 
     draw_text(s.info_x, info_y, s.info_text);
 }
