@@ -17,6 +17,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "characters/characters.h"
 #include "combat/effects.h"
@@ -54,6 +58,50 @@ static void resident_split(double* anonymous, double* file_backed)
             *file_backed = kb / 1024.0;
     }
     fclose(status);
+}
+
+// The shared library holding the most resident pages, from
+// /proc/self/smaps: its path (basename) and MB.
+static double largest_library(char* name, size_t name_size)
+{
+    name[0] = '\0';
+    FILE* maps = fopen("/proc/self/smaps", "r");
+    if (!maps)
+        return 0.0;
+    char line[1024], current[512] = "";
+    char best[512] = "";
+    long best_kb = 0;
+    // Totals per path; a library is mapped in several pieces.
+    std::vector<std::pair<std::string, long>> totals;
+    while (fgets(line, sizeof line, maps)) {
+        long kb;
+        char* slash = strchr(line, '/');
+        if (strchr(line, '-') == line + strspn(line, "0123456789abcdef")) {
+            current[0] = '\0';
+            if (slash && strstr(slash, ".so")) {
+                snprintf(current, sizeof current, "%s", slash);
+                current[strcspn(current, "\n")] = '\0';
+            }
+        } else if (current[0] && sscanf(line, "Rss: %ld", &kb) == 1) {
+            bool found = false;
+            for (auto& t : totals)
+                if (t.first == current) {
+                    t.second += kb;
+                    found = true;
+                }
+            if (!found)
+                totals.push_back({current, kb});
+        }
+    }
+    fclose(maps);
+    for (const auto& t : totals)
+        if (t.second > best_kb) {
+            best_kb = t.second;
+            snprintf(best, sizeof best, "%s", t.first.c_str());
+        }
+    const char* base = strrchr(best, '/');
+    snprintf(name, name_size, "%s", base ? base + 1 : best);
+    return best_kb / 1024.0;
 }
 
 static void count_population(int counts[CHARACTER_KINDS])
@@ -119,6 +167,8 @@ int main(int argc, char** argv)
     double at_end = peak_megabytes();
     double anonymous, file_backed;
     resident_split(&anonymous, &file_backed);
+    char library[128];
+    double library_mb = largest_library(library, sizeof library);
     shut_down();
 
     printf("peak resident size after start-up:            %7.1f MB\n", after_start);
@@ -126,5 +176,6 @@ int main(int argc, char** argv)
            least_heads, frames, at_end, GOAL_MB);
     printf("resident at the end: %.1f MB allocated, %.1f MB of shared libraries' pages\n",
            anonymous, file_backed);
+    printf("the largest of those libraries: %s, %.1f MB\n", library, library_mb);
     return 0;
 }
