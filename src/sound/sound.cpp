@@ -18,7 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/loop.h"
+#include "util/settings.h"
 #include "util/errors.h"
 
 struct Sound {
