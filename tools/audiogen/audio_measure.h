@@ -1,0 +1,39 @@
+// Levels as a player hears them, for the sound tools and the asset checks.
+//
+// Every level is read off the power spectrum of the stretch being measured
+// (zero-padded FFT, Parseval-scaled), so bands split the energy exactly, the
+// A-weighting is the analytic curve at any sample rate, and no filter has to
+// settle at the start of a short sound. Levels are in dB relative to a
+// full-scale square wave (a full-scale sine is -3 dB).
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#define LEVEL_SILENT_DB (-200.0)
+
+// Mean power of x[from, to) between lo and hi Hz (hi 0: up to the Nyquist
+// limit), A-weighted when asked; 0 for an empty stretch.
+double band_power(const std::vector<float>& x, size_t from, size_t to, float rate, float lo, float hi,
+                  bool a_weighted);
+double power_db(double power);
+// The A-weighted level of the loudest `window` seconds, in steps of a tenth
+// of the window.
+double loudest_db(const std::vector<float>& x, float rate, float window);
+
+// A module played the way the game plays it: 44.1 kHz without interpolation,
+// mixed to mono (half left plus half right), once. Channels whose bit is set
+// in `muted` are silent, but their effects (tempo, speed) still act. One
+// section per entry of the order list; a written fade is a section whose
+// pattern slides the volume down.
+#define MEASURE_MODULE_RATE 44100
+struct ModuleRender {
+    std::vector<float> pcm;
+    std::vector<size_t> section_start;  // first frame of each section played
+    std::vector<int> pattern;           // the pattern each section plays
+    std::vector<bool> fade;
+};
+// False when libopenmpt refuses the bytes.
+bool render_module(const std::vector<uint8_t>& bytes, unsigned muted, ModuleRender* out);
+// Frames of section s.
+size_t section_end(const ModuleRender& m, size_t s);
