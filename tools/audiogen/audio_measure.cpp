@@ -12,9 +12,12 @@
 #define MOD_HEAD_BYTES 1084
 #define MOD_PATTERN_BYTES 1024
 #define FX_VOLUME_SLIDE 0xA
-// Long stretches are measured in pieces of this many samples (a third of a
-// second at 44.1 kHz): 3 Hz bins are fine enough, and the pieces' energies
-// add up to the whole.
+// A sound up to FFT_WHOLE samples (three seconds at 44.1 kHz) is measured in
+// one piece. A longer stretch is cut into pieces of FFT_CHUNK samples whose
+// energies add up to the whole; each cut leaks about -55 dB into other bands,
+// far below anything worth measuring in a mix, and keeps a five-minute
+// module quick to measure.
+#define FFT_WHOLE 131072
 #define FFT_CHUNK 16384
 
 typedef std::complex<double> Complex;
@@ -53,7 +56,7 @@ static double a_weight(double f)
     return ra * ra;
 }
 
-// Energy of one stretch of at most FFT_CHUNK samples within the band.
+// Energy of one piece within the band.
 static double chunk_energy(const float* x, size_t count, float rate, float lo, float hi, bool a_weighted)
 {
     size_t n = 1;
@@ -82,8 +85,9 @@ double band_power(const std::vector<float>& x, size_t from, size_t to, float rat
     if (from >= to)
         return 0.0;
     double energy = 0.0;
-    for (size_t at = from; at < to; at += FFT_CHUNK)
-        energy += chunk_energy(x.data() + at, std::min<size_t>(FFT_CHUNK, to - at), rate, lo, hi, a_weighted);
+    size_t piece = to - from <= FFT_WHOLE ? FFT_WHOLE : FFT_CHUNK;
+    for (size_t at = from; at < to; at += piece)
+        energy += chunk_energy(x.data() + at, std::min<size_t>(piece, to - at), rate, lo, hi, a_weighted);
     return energy / (double)(to - from);
 }
 
