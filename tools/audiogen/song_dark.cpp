@@ -8,6 +8,8 @@
 #include "mod_instruments.h"
 #include "songs.h"
 
+#include <vector>
+
 #define PAD INST_PAD_MAJOR
 #define TEMPO_STORY 96
 #define TEMPO_RUN 110
@@ -99,8 +101,22 @@ static const Section DARK[] = {
       SECTION_FADE_OUT },
 };
 
+// Where the run's parts begin in DARK, and the two sections of the coda.
+#define RUN_FROM 6
+#define DEVELOPMENT_FROM 14
+#define CODA_SECTIONS 2
+
+// A run lasts as long as the player survives, and the music plays once, so
+// after the climax the development, the episode, the climb and the climax
+// come round again, then the whole run once more, before the coda: only the
+// order list grows, every pattern is reused.
 void compose_dark_theme(ModSong* song)
 {
+    const int count = (int)(sizeof DARK / sizeof DARK[0]), coda = count - CODA_SECTIONS;
+    std::vector<Section> played(DARK, DARK + coda);
+    played.insert(played.end(), DARK + DEVELOPMENT_FROM, DARK + coda);
+    played.insert(played.end(), DARK + RUN_FROM, DARK + coda);
+    played.insert(played.end(), DARK + coda, DARK + count);
     song->title = "analogi'que";
-    compose_song(song, DARK, (int)(sizeof DARK / sizeof DARK[0]));
+    compose_song(song, played.data(), (int)played.size());
 }
