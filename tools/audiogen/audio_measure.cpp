@@ -105,6 +105,24 @@ double loudest_db(const std::vector<float>& x, float rate, float window)
     return power_db(best);
 }
 
+SampleFigures measure_sample(const std::vector<float>& x, float rate)
+{
+    auto at = [rate](double seconds) { return (size_t)(seconds * rate); };
+    auto db = [&](size_t from, size_t to, float lo, float hi) {
+        return power_db(band_power(x, from, to, rate, lo, hi, false));
+    };
+    size_t n = x.size();
+    SampleFigures f;
+    f.loudest_100ms = loudest_db(x, rate, 0.1f);
+    f.first_50ms = power_db(band_power(x, 0, at(0.05), rate, 0, 0, true));
+    f.presence = db(0, n, 2000, 4000) - db(0, n, 300, 1000);
+    f.attack = db(0, at(0.02), 2000, 6000);
+    f.crack = f.attack - db(0, at(0.02), 0, 300);
+    f.low_share = db(0, n, 0, 300) - db(0, n, 0, 0);
+    f.tail = power_db(band_power(x, n > at(0.05) ? n - at(0.05) : 0, n, rate, 0, 0, true)) - f.loudest_100ms;
+    return f;
+}
+
 static bool pattern_fades(const std::vector<uint8_t>& bytes, int pattern)
 {
     size_t at = MOD_HEAD_BYTES + (size_t)pattern * MOD_PATTERN_BYTES;
@@ -168,4 +186,9 @@ bool render_module(const std::vector<uint8_t>& bytes, unsigned muted, ModuleRend
 size_t section_end(const ModuleRender& m, size_t s)
 {
     return s + 1 < m.section_start.size() ? m.section_start[s + 1] : m.pcm.size();
+}
+
+double section_db(const ModuleRender& m, size_t s)
+{
+    return power_db(band_power(m.pcm, m.section_start[s], section_end(m, s), MEASURE_MODULE_RATE, 0, 0, true));
 }

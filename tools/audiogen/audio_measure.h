@@ -21,6 +21,18 @@ double power_db(double power);
 // of the window.
 double loudest_db(const std::vector<float>& x, float rate, float window);
 
+// What decides how a sound effect carries through small speakers, in dB.
+struct SampleFigures {
+    double loudest_100ms;  // A-weighted
+    double first_50ms;     // A-weighted: how present it is when it starts
+    double presence;       // 2-4 kHz against the 0.3-1 kHz vowel band
+    double attack;         // 2-6 kHz over the first 20 ms
+    double crack;          // the same against below 300 Hz over those 20 ms
+    double low_share;      // below 300 Hz against everything
+    double tail;           // last 50 ms against the loudest 100 ms, A-weighted
+};
+SampleFigures measure_sample(const std::vector<float>& x, float rate);
+
 // A module played the way the game plays it: 44.1 kHz without interpolation,
 // mixed to mono (half left plus half right), once. Channels whose bit is set
 // in `muted` are silent, but their effects (tempo, speed) still act. One
@@ -35,5 +47,6 @@ struct ModuleRender {
 };
 // False when libopenmpt refuses the bytes.
 bool render_module(const std::vector<uint8_t>& bytes, unsigned muted, ModuleRender* out);
-// Frames of section s.
+// Frames of section s, and its A-weighted level.
 size_t section_end(const ModuleRender& m, size_t s);
+double section_db(const ModuleRender& m, size_t s);

@@ -6,9 +6,10 @@
 // lead against the other three together; then the median section and the
 // section furthest below it (written fades left out).
 // A mono 16-bit wave gets one line: the A-weighted level of its loudest
-// 100 ms and of its first 50 ms, its energy per band, how far the presence
-// band (2-4 kHz) sits under the vowel band (0.3-1 kHz), the share of energy
-// under 300 Hz, the 2-6 kHz band over the first 20 ms (a gunshot's crack),
+// 100 ms and of its first 50 ms, its level per band (kHz), how far the
+// presence band (2-4 kHz) sits under the vowel band (0.3-1 kHz), the share of
+// energy under 300 Hz, the 2-6 kHz band over the first 20 ms (a gunshot's
+// attack) and that against the band under 300 Hz (its crack over its thump),
 // and its last 50 ms against its loudest 100 ms (cut off while ringing?).
 #include <algorithm>
 #include <cmath>
@@ -40,11 +41,6 @@ static uint32_t le(const std::vector<uint8_t>& b, size_t at, int bytes)
     for (int i = bytes - 1; i >= 0; i--)
         v = v << 8 | b[at + i];
     return v;
-}
-
-static double section_db(const ModuleRender& m, size_t s)
-{
-    return power_db(band_power(m.pcm, m.section_start[s], section_end(m, s), MEASURE_MODULE_RATE, 0, 0, true));
 }
 
 static int report_module(const char* path, const std::vector<uint8_t>& bytes)
@@ -96,19 +92,13 @@ static int report_wave(const char* path, const std::vector<uint8_t>& b)
     std::vector<float> x(frames);
     for (size_t i = 0; i < frames; i++)
         x[i] = (int16_t)le(b, 44 + 2 * i, 2) / 32768.0f;
-    double band[6], total = 0.0;
-    for (int k = 0; k < 6; k++) {
-        band[k] = band_power(x, 0, frames, rate, BANDS[k], k < 5 ? BANDS[k + 1] : 0, false);
-        total += band[k];
-    }
-    double loudest = loudest_db(x, rate, 0.1f);
-    printf("%-14s %5.2f %7.1f %7.1f", strrchr(path, '/') ? strrchr(path, '/') + 1 : path, frames / rate, loudest,
-           power_db(band_power(x, 0, (size_t)(0.05f * rate), rate, 0, 0, true)));
+    SampleFigures f = measure_sample(x, rate);
+    printf("%-13s %5.2f %7.1f %7.1f", strrchr(path, '/') ? strrchr(path, '/') + 1 : path, frames / rate,
+           f.loudest_100ms, f.first_50ms);
     for (int k = 0; k < 6; k++)
-        printf(" %6.1f", power_db(band[k]));
-    printf(" %8.1f %5.0f%% %7.1f %6.1f\n", power_db(band[3]) - power_db(band[1]), 100.0 * band[0] / total,
-           power_db(band_power(x, 0, (size_t)(0.02f * rate), rate, 2000, 6000, false)),
-           power_db(band_power(x, frames - (size_t)(0.05f * rate), frames, rate, 0, 0, true)) - loudest);
+        printf(" %6.1f", power_db(band_power(x, 0, frames, rate, BANDS[k], k < 5 ? BANDS[k + 1] : 0, false)));
+    printf(" %8.1f %5.0f%% %6.1f %6.1f %6.1f\n", f.presence, 100.0 * pow(10.0, f.low_share / 10.0), f.attack, f.crack,
+           f.tail);
     return 0;
 }
 
@@ -129,8 +119,8 @@ int main(int argc, char** argv)
         }
         if (bytes.size() >= 4 && memcmp(bytes.data(), "RIFF", 4) == 0) {
             if (!heading)
-                printf("sample         secs  loud100  first50   <0.3  0.3-1    1-2    2-4    4-8    >8k"
-                       "  2-4/0.3-1  <0.3k  2-6k@20ms  tail\n");
+                printf("sample         secs loud100 first50   <0.3  0.3-1    1-2    2-4    4-8    >8k"
+                       " presence  <0.3k attack  crack   tail\n");
             heading = true;
             status |= report_wave(argv[i], bytes);
         } else {
