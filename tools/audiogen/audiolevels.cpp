@@ -51,7 +51,10 @@ static int report_module(const char* path, const std::vector<uint8_t>& bytes)
         return 1;
     }
     for (int ch = 0; ch < 4; ch++)
-        render_module(bytes, 0xF & ~(1u << ch), &alone[ch]);
+        if (!render_module(bytes, 0xF & ~(1u << ch), &alone[ch])) {
+            fprintf(stderr, "%s: this libopenmpt cannot mute channels\n", path);
+            return 1;
+        }
     printf("%s: %zu sections, %.1f s; levels in dB(A)\n", path, mix.section_start.size(),
            (double)mix.pcm.size() / MEASURE_MODULE_RATE);
     printf("sect pat  start    mix  drums   bass chords   lead  lead-rest\n");
