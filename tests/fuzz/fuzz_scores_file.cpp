@@ -1,9 +1,12 @@
-// load_highscores on arbitrary "scores.bin" files, the way the game meets
-// them at start-up: through the file system, with the real fatal errors.
-// A file must either be refused (bad signature or version, nothing else)
-// or give a table that save_highscores writes back as the same bytes and
-// that a second load reads unchanged. The parser alone is fuzzed by
-// fuzz_highscores; this target covers the reading and writing around it.
+// The score file on arbitrary bytes. First the parser alone, on an
+// exact-size heap copy so the sanitizer sees any read past the end: it must
+// accept exactly the images with the right signature and version and name
+// which was wrong otherwise. Then the way the game meets the file at
+// start-up, through the file system with the real fatal errors: a file must
+// be refused (bad signature or version, nothing else) or give a table that
+// save_highscores writes back as the same bytes (missing ones zero) and that
+// a second load reads unchanged. load_highscores itself reads into a fixed
+// buffer of one image, which the sanitizer cannot see past.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -66,18 +69,24 @@ static void read_saved(unsigned char out[HIGHSCORE_FILE_SIZE])
 
 static void check_file(const uint8_t* data, size_t size)
 {
+    bool signature = size >= HIGHSCORE_SIGNATURE_SIZE &&
+                     memcmp(data, HIGHSCORE_SIGNATURE, HIGHSCORE_SIGNATURE_SIZE) == 0;
+    bool version = size >= HIGHSCORE_SIGNATURE_SIZE + 2 &&
+                   data[HIGHSCORE_SIGNATURE_SIZE] == HIGHSCORE_VERSION &&
+                   data[HIGHSCORE_SIGNATURE_SIZE + 1] == 0;
+    uint8_t* copy = (uint8_t*)malloc(size ? size : 1);
+    memcpy(copy, data, size);
+    int parsed = parse_highscores(copy, size);
+    free(copy);
+    if (parsed != (!signature ? HIGHSCORES_BAD_FORMAT : !version ? HIGHSCORES_BAD_VERSION : HIGHSCORES_OK))
+        abort();
+
     write_file(HIGHSCORE_FILE, data, size);
     // Leftovers of the previous input must not mask an unread entry.
     memset(highscores, 0xA5, sizeof highscores);
 
     volatile int refused = 1;
     FUZZ_CATCH_FATAL(load_highscores(); refused = 0);
-
-    bool signature = size >= HIGHSCORE_SIGNATURE_SIZE &&
-                     memcmp(data, HIGHSCORE_SIGNATURE, HIGHSCORE_SIGNATURE_SIZE) == 0;
-    bool version = size >= HIGHSCORE_SIGNATURE_SIZE + 2 &&
-                   data[HIGHSCORE_SIGNATURE_SIZE] == HIGHSCORE_VERSION &&
-                   data[HIGHSCORE_SIGNATURE_SIZE + 1] == 0;
     if (refused != !(signature && version))
         abort();
     if (refused)
