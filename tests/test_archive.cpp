@@ -134,7 +134,7 @@ TEST(ArchiveDeathTest, EveryFailureIsOneLoggedLineAndExitCodeOne)
     add_raw(&huge, "m", 0xfffffff0u, {M, 'a', M, 0x84, 0x80, 0x80, 0x7f, 1});
     const struct { const char* file; Bytes bytes; const char* name; const char* format; } cases[] = {
         {"short.bin", Bytes(h.begin(), h.begin() + 30), "x", CUT}, {"noversion.bin", Bytes(h.begin(), h.begin() + 32), "x", CUT},
-        {"sig.bin", sig, "x", INVALID}, {"v2.bin", header(2), "x", VERSION}, {"v256.bin", header(256), "x", VERSION},
+        {"sig.bin", sig, "x", INVALID}, {"v2.bin", header(2), "x", VERSION}, {"v257.bin", header(257), "x", VERSION},
         {"name.bin", name_cut, "x", CUT}, {"sizes.bin", sizes_cut, "x", CUT}, {"long.bin", long_name, "x", INVALID},
         {"wanted.bin", wanted_cut, "default.map", CUT}, {"zero.bin", empty_stream, "m", CUT},
         {"longer.bin", longer, "m", INVALID}, {"shorter.bin", shorter, "m", INVALID},

@@ -54,19 +54,6 @@ static void write_file(const char* path, const uint8_t* data, size_t size)
     }
 }
 
-// The whole file, which save_highscores must have made exactly 399 bytes.
-static void read_saved(unsigned char out[HIGHSCORE_FILE_SIZE])
-{
-    FILE* f = fopen(HIGHSCORE_FILE, "rb");
-    if (!f)
-        abort();
-    size_t got = fread(out, 1, HIGHSCORE_FILE_SIZE, f);
-    int extra = fgetc(f);
-    fclose(f);
-    if (got != HIGHSCORE_FILE_SIZE || extra != EOF)
-        abort();
-}
-
 static void check_file(const uint8_t* data, size_t size)
 {
     bool signature = size >= HIGHSCORE_SIGNATURE_SIZE &&
@@ -93,18 +80,16 @@ static void check_file(const uint8_t* data, size_t size)
         return;
 
     // What arrived is kept byte for byte, what is missing reads empty, and
-    // anything past the tenth entry is ignored.
-    unsigned char saved[HIGHSCORE_FILE_SIZE];
+    // anything past the tenth entry is ignored: the saved file is exactly
+    // one image, and no temporary file is left.
     save_highscores();
-    if (access(HIGHSCORE_TEMP_FILE, F_OK) == 0)
+    unsigned char expect[HIGHSCORE_FILE_SIZE + 1] = {0}, saved[HIGHSCORE_FILE_SIZE + 1];
+    memcpy(expect, data, size < HIGHSCORE_FILE_SIZE ? size : HIGHSCORE_FILE_SIZE);
+    FILE* f = fopen(HIGHSCORE_FILE, "rb");
+    size_t got = f ? fread(saved, 1, sizeof saved, f) : 0;
+    if (!f || fclose(f) != 0 || got != HIGHSCORE_FILE_SIZE || memcmp(saved, expect, got) != 0 ||
+        access(HIGHSCORE_TEMP_FILE, F_OK) == 0)
         abort();
-    read_saved(saved);
-    size_t kept = size < sizeof saved ? size : sizeof saved;
-    if (memcmp(saved, data, kept) != 0)
-        abort();
-    for (size_t i = kept; i < sizeof saved; i++)
-        if (saved[i] != 0)
-            abort();
 
     // The written file loads back into the same table.
     HighScoreEntry before[HIGHSCORE_COUNT];
