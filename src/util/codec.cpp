@@ -121,11 +121,12 @@ static uint8_t* put_literal(uint8_t* out, uint8_t b, uint8_t marker)
 // chain of earlier positions whose first four bytes hash alike, nearest first.
 // Only a match of LZ_MIN_MATCH bytes can ever beat the starting best of 3, so
 // such a chain holds every candidate that could win, in the order a scan by
-// increasing offset meets them. `reach` is the farthest offset tried.
+// increasing offset meets them. `reach` is the farthest offset tried;
+// `segments` is SEGMENT where the chains hold segment links, else 0.
 struct Search {
     const uint8_t* in;
     const uint32_t* chain;
-    uint32_t reach;
+    uint32_t reach, segments;
 };
 
 // What a search learns when a match runs into the position itself: the bytes
@@ -280,7 +281,7 @@ static uint32_t find_match(const Search* s, uint32_t p, uint32_t left, uint32_t*
         uint32_t link = s->chain[x];
         if (link == EMPTY_LINK)
             break;
-        if (link & SEGMENT) {
+        if (link & s->segments) {
             uint32_t g = ((link >> PERIOD_SHIFT) & 3) + 1, low = link & POSITION_MASK;
             if (!shift) {
                 // Candidates beyond the reach are never weighed, and end the walk.
@@ -414,7 +415,7 @@ uint32_t lz_encode(const uint8_t* in, uint8_t* out, uint32_t n)
     if (!work)
         fatal_error("lz_encode()", "Failed allocating memory for search tables");
     build_chains(in, n, work, work + LZ_FAST_HEADS);
-    Search s = {in, work + LZ_FAST_HEADS, LZ_MAX_OFFSET};
+    Search s = {in, work + LZ_FAST_HEADS, LZ_MAX_OFFSET, n <= POSITION_MASK ? SEGMENT : 0};
     uint32_t written = encode_with(&s, in, out, n, marker);
     free(work);
     return written;
@@ -426,7 +427,7 @@ uint32_t lz_encode_fast(const uint8_t* in, uint8_t* out, uint32_t n, uint32_t* w
         return 0;
     uint8_t marker = choose_marker(in, n);
     build_chains(in, n, work, work + LZ_FAST_HEADS);
-    Search s = {in, work + LZ_FAST_HEADS, LZ_MAX_OFFSET - 1};
+    Search s = {in, work + LZ_FAST_HEADS, LZ_MAX_OFFSET - 1, n <= POSITION_MASK ? SEGMENT : 0};
     return encode_with(&s, in, out, n, marker);
 }
 

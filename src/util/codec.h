@@ -58,9 +58,10 @@ uint32_t lz_encode(const uint8_t* in, uint8_t* out, uint32_t n);
 // The same search over the earlier occurrences of the same byte pair less
 // than LZ_MAX_OFFSET back, all of them, in a caller-supplied work area of
 // LZ_FAST_WORK_ENTRIES(n) entries. Its output differs from lz_encode's only
-// where the one best match lies exactly LZ_MAX_OFFSET back. Same output
-// bound and result as lz_encode. Its slowest inputs are long stretches of few
-// distinct byte values (text of four letters: a few MB/s), never runs.
+// where lz_encode's choice lies exactly LZ_MAX_OFFSET back. Same output
+// bound and result as lz_encode. Slowest on text drawn at random from a few
+// letters, where thousands of earlier positions share each one's first four
+// bytes (bench/codec.cpp prints the cost); runs and flat colours are fast.
 uint32_t lz_encode_fast(const uint8_t* in, uint8_t* out, uint32_t n, uint32_t* work);
 
 // Reads one varint from the `avail` bytes at `bytes` into *value. Returns the
