@@ -1,327 +1,247 @@
-// The LZ77 stream codec: both encoders against an independent token walker,
-// the exhaustive encoder against a plain scan, and the decoder's bounds.
+// The LZ77 stream codec: both encoders byte for byte against a plain model of
+// their search and against streams written out by hand, every stream they
+// write against the format's limits, and the decoder against a plain reading
+// of the format (lz_reference.h) on sound and damaged streams.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <cstring>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "lz_reference.h"
 #include "util/codec.h"
 
 namespace {
 
 typedef std::vector<uint8_t> Bytes;
 
-// ---- inputs ---------------------------------------------------------------
+// Inputs of n bytes. PICTURE is rows of 24-bit pixels: flat magenta areas
+// beside noisy gradients; STRETCHES repeats patterns of 1 to 4 bytes with
+// stray bytes between, like flat colours of every depth; MIXED joins long
+// parts of the first four kinds.
+enum Kind { RANDOM, TEXT, PICTURE, RUNS, STRETCHES, FOUR_LETTERS, MIXED };
 
-Bytes random_bytes(size_t n, uint32_t seed)
+Bytes sample(Kind kind, size_t n, uint32_t seed)
 {
-    std::mt19937 rng(seed);
-    Bytes b(n);
-    for (auto& x : b) x = (uint8_t)rng();
-    return b;
-}
-
-Bytes text(size_t n, uint32_t seed)
-{
-    static const char* words[] = {"the ", "psychosis ", "meter ", "drains ", "while ", "armed ",
-                                  "civilians ", "walk ", "over ", "a ", "tile ", "map.\n", "Score ",
-                                  "kills ", "and ", "painkillers "};
+    static const char* const words[] = {"the ", "psychosis ", "meter ", "drains ", "while ", "armed ",
+                                        "civilians ", "walk ", "over ", "a ", "tile ", "map.\n"};
     std::mt19937 rng(seed);
     Bytes b;
     while (b.size() < n) {
-        const char* w = words[rng() % 16];
-        b.insert(b.end(), w, w + strlen(w));
-    }
-    b.resize(n);
-    return b;
-}
-
-// Rows of a 24-bit picture: flat areas with a little noise and a gradient.
-Bytes picture(size_t n, uint32_t seed)
-{
-    std::mt19937 rng(seed);
-    Bytes b(n);
-    for (size_t i = 0; i < n; i++) {
-        size_t pixel = i / 3, x = pixel % 200, y = pixel / 200;
-        if ((x / 40 + y / 30) % 3 == 0)
-            b[i] = (i % 3 == 1) ? 0 : 255; // magenta background
-        else
-            b[i] = (uint8_t)(x + y * (i % 3) + (rng() % 4));
-    }
-    return b;
-}
-
-Bytes runs(size_t n, uint32_t seed)
-{
-    std::mt19937 rng(seed);
-    Bytes b;
-    while (b.size() < n)
-        b.insert(b.end(), 1 + rng() % 3000, (uint8_t)(rng() % 5));
-    b.resize(n);
-    return b;
-}
-
-Bytes mixed(size_t n, uint32_t seed)
-{
-    Bytes b;
-    std::mt19937 rng(seed);
-    while (b.size() < n) {
-        size_t part = 20000 + rng() % 200000;
-        Bytes p;
-        switch (rng() % 4) {
-        case 0: p = random_bytes(part, rng()); break;
-        case 1: p = text(part, rng()); break;
-        case 2: p = picture(part, rng()); break;
-        default: p = runs(part, rng()); break;
+        size_t i = b.size(), x = i / 3 % 200, y = i / 600;
+        uint32_t r = rng();
+        if (kind == RANDOM)
+            b.push_back((uint8_t)r);
+        else if (kind == TEXT)
+            b.insert(b.end(), words[r % 12], words[r % 12] + strlen(words[r % 12]));
+        else if (kind == PICTURE)
+            b.push_back((x / 40 + y / 30) % 3 == 0 ? (i % 3 == 1 ? 0 : 255) : (uint8_t)(x + y * (i % 3) + r % 4));
+        else if (kind == RUNS)
+            b.insert(b.end(), 1 + r % 3000, (uint8_t)(rng() % 5));
+        else if (kind == STRETCHES) {
+            const uint8_t pattern[4] = {(uint8_t)r, (uint8_t)(r >> 8), (uint8_t)(r >> 16), (uint8_t)(r % 3)};
+            for (uint32_t k = 0, count = rng() % 40, size = 1 + rng() % 4; k < count * size; k++)
+                b.push_back(pattern[k % size]);
+            b.push_back((uint8_t)(rng() % 3));
+        } else if (kind == FOUR_LETTERS)
+            b.push_back("ACGT"[r % 4]);
+        else {
+            Bytes part = sample(Kind(r % 4), 20000 + rng() % 200000, rng());
+            b.insert(b.end(), part.begin(), part.end());
         }
-        b.insert(b.end(), p.begin(), p.end());
     }
     b.resize(n);
     return b;
 }
 
-// Every value equally often (here 4 times), each round freshly shuffled so
-// nothing repeats long enough to become a copy.
+// Every byte value four times, each round in another order with no four
+// bytes repeating (steps of 1, 3, 5 and 7), so none becomes a copy and the
+// marker is 0.
 Bytes all_values_evenly()
 {
-    std::mt19937 rng(14);
     Bytes b;
-    for (int r = 0; r < 4; r++) {
-        Bytes round(256);
-        for (int v = 0; v < 256; v++) round[v] = (uint8_t)v;
-        std::shuffle(round.begin(), round.end(), rng);
-        b.insert(b.end(), round.begin(), round.end());
-    }
+    for (int i = 0; i < 1024; i++)
+        b.push_back((uint8_t)(i % 256 * (2 * (i / 256) + 1)));
     return b;
 }
-
-// ---- encoders -------------------------------------------------------------
 
 Bytes encode(const Bytes& in, bool fast)
 {
     Bytes out(LZ_ENCODE_BOUND(in.size()));
-    uint32_t n;
-    if (fast) {
-        std::vector<uint32_t> work(LZ_FAST_WORK_ENTRIES(in.size()));
-        n = lz_encode_fast(in.data(), out.data(), (uint32_t)in.size(), work.data());
-    } else {
-        n = lz_encode(in.data(), out.data(), (uint32_t)in.size());
-    }
+    std::vector<uint32_t> work(LZ_FAST_WORK_ENTRIES(in.size()));
+    uint32_t n = fast ? lz_encode_fast(in.data(), out.data(), (uint32_t)in.size(), work.data())
+                      : lz_encode(in.data(), out.data(), (uint32_t)in.size());
     EXPECT_LE(n, out.size());
     out.resize(n);
     return out;
 }
 
-Bytes decode(const Bytes& stream, size_t capacity, int64_t* result)
+// lz_decode's answer and output, with a guard byte past the capacity.
+int64_t decode(const Bytes& stream, size_t capacity, Bytes* out)
 {
-    Bytes out(capacity + 1, 0xEE); // one guard byte past the capacity
-    *result = lz_decode(stream.data(), out.data(), (uint32_t)stream.size(), (uint32_t)capacity);
-    EXPECT_EQ(out[capacity], 0xEE) << "decoder wrote past its capacity";
-    out.resize(capacity);
-    return out;
+    out->assign(capacity + 1, 0xEE);
+    int64_t got = lz_decode(stream.data(), out->data(), (uint32_t)stream.size(), (uint32_t)capacity);
+    EXPECT_EQ((*out)[capacity], 0xEE) << "decoder wrote past its capacity";
+    out->resize(got > 0 ? (size_t)got : 0);
+    return got;
 }
 
-// ---- an independent reading of the format ---------------------------------
-
-// Reads a varint one byte at a time; -1 when cut off.
-int64_t walker_varint(const Bytes& s, size_t* i)
+uint8_t rarest(const Bytes& in)
 {
-    uint64_t v = 0;
-    for (int k = 0; k < 5; k++) {
-        if (*i >= s.size()) return -1;
-        uint8_t b = s[(*i)++];
-        v = v * 128 + (b & 127);
-        if (b < 128) return (int64_t)v;
-    }
-    return -1;
+    size_t count[256] = {0};
+    for (uint8_t b : in)
+        count[b]++;
+    return (uint8_t)(std::min_element(count, count + 256) - count);
 }
 
 size_t varint_size(uint64_t v)
 {
-    size_t k = 1;
-    while (v >= 128) { v /= 128; k++; }
-    return k;
+    return v < 128 ? 1 : 1 + varint_size(v >> 7);
 }
 
-// Walks every token of `s`, checks the limits every encoder must keep and
-// that the stream decodes to `original`.
-void check_stream(const Bytes& s, const Bytes& original, bool exhaustive)
+// Checks that `s` decodes to `original`, both read plainly and by
+// lz_decode, and keeps the limits every encoder must keep.
+void check_stream(const Bytes& s, const Bytes& original)
 {
     if (original.empty()) {
         EXPECT_TRUE(s.empty());
         return;
     }
-    ASSERT_GE(s.size(), 2u);
-    size_t count[256] = {0};
-    for (uint8_t b : original) count[b]++;
-    int rarest = 0;
-    for (int v = 0; v < 256; v++)
-        if (count[v] < count[rarest]) rarest = v;
-    const uint8_t m = s[0];
-    ASSERT_EQ(m, rarest) << "marker is not the rarest byte (lowest on ties)";
-
-    Bytes out;
-    size_t i = 1;
-    while (i < s.size()) {
-        uint8_t b = s[i++];
-        if (b != m) { out.push_back(b); continue; }
-        ASSERT_LT(i, s.size()) << "stream ends on a marker";
-        if (s[i] == 0) { out.push_back(m); i++; continue; }
-        size_t token = i - 1;
-        int64_t length = walker_varint(s, &i);
-        int64_t offset = walker_varint(s, &i);
-        ASSERT_GE(length, 0) << "cut-off length at " << token;
-        ASSERT_GE(offset, 0) << "cut-off offset at " << token;
-        ASSERT_GE(length, 4) << "at " << token;
-        ASSERT_LE(length, offset) << "overlapping copy at " << token;
-        ASSERT_LE(offset, 100000) << "at " << token;
-        ASSERT_LE((size_t)offset, out.size()) << "copy from before the start at " << token;
-        if (exhaustive) {
-            ASSERT_GE(offset, 3) << "at " << token;
-        }
+    ASSERT_EQ(s[0], rarest(original)) << "marker is not the rarest byte (lowest on ties)";
+    Bytes plain, fast;
+    std::vector<LzCopy> copies;
+    ASSERT_EQ(reference_decode(s.data(), s.size(), original.size(), &plain, &copies), (int64_t)original.size());
+    EXPECT_TRUE(plain == original) << "stream does not decode to its input";
+    for (const LzCopy& c : copies) {
+        ASSERT_GE(c.length, 4u) << "at " << c.at;
+        ASSERT_LE(c.length, c.offset) << "overlapping copy at " << c.at;
+        ASSERT_LE(c.offset, 100000u) << "at " << c.at;
         // Only written where shorter than the plain bytes it replaces.
-        ASSERT_LT(1 + varint_size(length) + varint_size(offset), (size_t)length) << "at " << token;
-        for (int64_t k = 0; k < length; k++)
-            out.push_back(out[out.size() - offset]);
+        ASSERT_LT(1 + varint_size(c.length) + varint_size(c.offset), c.length) << "at " << c.at;
     }
-    ASSERT_EQ(out.size(), original.size());
-    EXPECT_TRUE(out == original) << "stream does not decode to its input";
+    ASSERT_EQ(decode(s, original.size(), &fast), (int64_t)original.size());
+    EXPECT_TRUE(fast == original);
 }
 
-void round_trip(const Bytes& in, const char* what)
+// The two encoders done the plain way. At each position every earlier
+// occurrence of the first byte (exhaustive: up to 100,000 back) or of the
+// first byte pair (fast: less than 100,000 back) is tried, nearest first, and
+// only a strictly longer match replaces the best, starting from 3.
+Bytes plain_encode(const Bytes& in, bool fast)
 {
-    for (int fast = 0; fast < 2; fast++) {
-        SCOPED_TRACE(std::string(what) + (fast ? " / lz_encode_fast" : " / lz_encode"));
-        Bytes s = encode(in, fast);
-        check_stream(s, in, !fast);
-        int64_t got;
-        Bytes out = decode(s, in.size(), &got);
-        ASSERT_EQ(got, (int64_t)in.size());
-        EXPECT_TRUE(out == in);
+    const size_t n = in.size(), reach = fast ? 99999 : 100000;
+    if (!n)
+        return {};
+    const uint8_t m = rarest(in);
+    std::vector<long> last(65536, -1), earlier(n, -1);
+    for (size_t i = 0; i + fast < n; i++) {
+        size_t key = fast ? in[i] * 256 + in[i + 1] : in[i];
+        earlier[i] = last[key];
+        last[key] = (long)i;
     }
-}
-
-// The exhaustive search done the plain way: every offset from 3 up.
-Bytes plain_exhaustive_encode(const Bytes& in)
-{
-    size_t n = in.size();
-    if (!n) return {};
-    size_t count[256] = {0};
-    for (uint8_t b : in) count[b]++;
-    int m = 0;
-    for (int v = 0; v < 256; v++)
-        if (count[v] < count[m]) m = v;
-    Bytes out{(uint8_t)m};
-    auto literal = [&](uint8_t b) { out.push_back(b); if (b == m) out.push_back(0); };
-    auto varint = [&](uint32_t v) {
-        uint8_t tmp[5]; int k = 0;
-        do { tmp[k++] = v & 127; v >>= 7; } while (v);
-        while (k > 1) out.push_back(tmp[--k] | 128);
-        out.push_back(tmp[0]);
+    Bytes out{m};
+    auto literal = [&](uint8_t b) {
+        out.push_back(b);
+        if (b == m)
+            out.push_back(0);
     };
     size_t p = 0, left = n;
     do {
-        size_t best = 3, best_d = 0, reach = std::min<size_t>(p, 100000);
-        for (size_t d = 3; d <= reach; d++) {
-            size_t len = 0, cap = std::min(left, d);
-            while (len < cap && in[p - d + len] == in[p + len]) len++;
-            if (len > best) { best = len; best_d = d; }
+        size_t best = 3, best_d = 0;
+        for (long q = earlier[p]; q >= 0 && p - q <= reach; q = earlier[q]) {
+            size_t d = p - q, length = 0;
+            while (length < std::min(left, d) && in[q + length] == in[p + length])
+                length++;
+            if (length > best)
+                best = length, best_d = d;
         }
-        bool take = best >= 8 || (best == 4 && best_d < 128) || (best == 5 && best_d < 16384) ||
-                    (best == 6 && best_d < 2097152) || best == 7;
-        if (take) {
-            out.push_back((uint8_t)m); varint((uint32_t)best); varint((uint32_t)best_d);
-            p += best; left -= best;
+        // Offsets stay below 2,097,152, so a copy of 6 or more always pays.
+        if (best >= 6 || (best == 5 && best_d < 16384) || (best == 4 && best_d < 128)) {
+            out.push_back(m);
+            for (size_t v : {best, best_d}) {
+                uint8_t tmp[5];
+                out.insert(out.end(), tmp, tmp + put_varint((uint32_t)v, tmp));
+            }
+            p += best, left -= best;
         } else {
-            literal(in[p]); p++; left--;
+            literal(in[p++]), left--;
         }
     } while (left > 3);
-    while (left) { literal(in[p++]); left--; }
+    while (p < n)
+        literal(in[p++]);
     return out;
-}
-
-// A decoder that follows the format byte by byte, bounded by the output
-// capacity; -1 for a stream it cannot decode.
-int64_t plain_decode(const Bytes& s, Bytes* out, size_t capacity)
-{
-    out->clear();
-    if (s.empty()) return 0;
-    uint8_t m = s[0];
-    size_t i = 1;
-    while (i < s.size()) {
-        uint8_t b = s[i++];
-        if (b != m) {
-            if (out->size() == capacity) return -1;
-            out->push_back(b);
-            continue;
-        }
-        if (i == s.size()) return -1;
-        if (s[i] == 0) {
-            if (out->size() == capacity) return -1;
-            out->push_back(m); i++;
-            continue;
-        }
-        int64_t len = walker_varint(s, &i), off = walker_varint(s, &i);
-        if (len < 0 || off < 0 || len > 0xffffffffLL || off > 0xffffffffLL) return -1;
-        if (off == 0 || (size_t)off > out->size() || (size_t)len > capacity - out->size()) return -1;
-        for (int64_t k = 0; k < len; k++) out->push_back((*out)[out->size() - off]);
-    }
-    return (int64_t)out->size();
 }
 
 } // namespace
 
-TEST(Codec, BothEncodersRoundTripVariedInputsAndKeepSmallOnesLiteral)
+TEST(Codec, BothEncodersRoundTripWithinTheFormatsLimits)
 {
-    round_trip({}, "empty");
-    round_trip({42}, "one byte");
-    round_trip({0, 0, 0, 0}, "four equal bytes");
-    round_trip(all_values_evenly(), "all values evenly");
-    round_trip(Bytes(70000, 'a'), "one long run");
-    round_trip(runs(60000, 1), "runs");
-    round_trip(text(50000, 2), "text");
-    round_trip(random_bytes(50000, 3), "random");
-    round_trip(picture(90000, 4), "picture");
+    const Bytes inputs[] = {{}, {42}, {0, 0, 0, 0}, all_values_evenly(), Bytes(70000, 'a'), sample(RUNS, 60000, 1),
+                            sample(TEXT, 50000, 2), sample(RANDOM, 50000, 3), sample(PICTURE, 90000, 4),
+                            sample(MIXED, 3 << 20, 5)};
+    for (const Bytes& in : inputs) {
+        SCOPED_TRACE("input of " + std::to_string(in.size()) + " bytes");
+        Bytes fast = encode(in, true), best = encode(in, false);
+        check_stream(fast, in);
+        check_stream(best, in);
+        // The exhaustive search reaches one byte further, never less far.
+        EXPECT_LE(best.size(), fast.size());
+        EXPECT_TRUE(in.size() < 1 << 20 || fast.size() < in.size() * 3 / 4) << "mixed data should compress";
+    }
 }
 
-TEST(Codec, BothEncodersRoundTripMegabytesOfMixedData)
+TEST(Codec, BothEncodersPickTheLongestNearestMatchAsAPlainSearchDoes)
 {
-    Bytes in = mixed(3 << 20, 5);
-    Bytes fast = encode(in, true);
-    check_stream(fast, in, false);
-    EXPECT_LT(fast.size(), in.size() * 3 / 4) << "mixed data should compress";
-    in.resize(1 << 20);
-    Bytes best = encode(in, false);
-    check_stream(best, in, true);
-    // The exhaustive search never loses to the hash-chain one.
-    EXPECT_LE(best.size(), encode(in, true).size());
-}
-
-TEST(Codec, ExhaustiveEncoderFindsWhatAPlainScanFinds)
-{
-    // The chained search must pick the same match (longest, nearest on ties)
-    // as trying every offset, so the output is byte for byte the same.
-    const Bytes inputs[] = {text(6000, 7), picture(6000, 8), runs(5000, 9), random_bytes(3000, 10),
-                            Bytes(300, 7), {1, 2, 3, 1, 2, 3, 1, 2, 3, 1, 2, 3, 4}};
+    // Text repeating every 17 bytes; random bytes with copies planted where
+    // a copy of 4 or 5 bytes stops paying (127 and 128, 16,383 and 16,384
+    // back) and 99,999 and 100,000 back, of which only the exhaustive search
+    // reaches the second.
+    Bytes text(1800), far = sample(RANDOM, 110000, 6);
+    for (size_t i = 0; i < text.size(); i++)
+        text[i] = "Lunatic outbreak "[i % 17];
+    const struct { size_t from, offset, length; } planted[] = {
+        {1000, 127, 4}, {2000, 128, 4}, {3000, 16383, 5}, {4000, 16384, 5}, {10, 99999, 30}, {500, 100000, 30}};
+    for (auto c : planted)
+        std::copy(far.begin() + c.from, far.begin() + c.from + c.length, far.begin() + c.from + c.offset);
+    const Bytes inputs[] = {{0}, {5, 5, 5, 5}, {1, 2, 3, 1, 2, 3, 1, 2, 3, 1, 2, 3, 4}, Bytes(300, 7), Bytes(2500, 'a'),
+                            text, sample(FOUR_LETTERS, 2000, 7), sample(TEXT, 6000, 8), sample(PICTURE, 6000, 9),
+                            sample(RUNS, 5000, 10), sample(STRETCHES, 20000, 11), sample(RANDOM, 3000, 12), far};
     for (const Bytes& in : inputs)
-        EXPECT_TRUE(encode(in, false) == plain_exhaustive_encode(in)) << "input of " << in.size() << " bytes";
+        for (bool fast : {false, true})
+            EXPECT_TRUE(encode(in, fast) == plain_encode(in, fast)) << in.size() << " bytes, fast " << fast;
 
-    Bytes one = encode({0}, false);
-    EXPECT_EQ(one, (Bytes{1, 0})); // marker differs from the only byte
-    EXPECT_EQ(encode({7}, true), (Bytes{0, 7}));
-    // Four bytes or fewer: literals only, whatever repeats.
-    EXPECT_EQ(encode({5, 5, 5, 5}, false), (Bytes{0, 5, 5, 5, 5}));
+    // Written out by hand: one byte needs a marker that differs from it;
+    // four bytes or fewer stay literal; a run doubles its copies while a copy
+    // may not overlap what it produces, then takes the longest the reach
+    // allows, then what is left.
+    EXPECT_EQ(encode({0}, true), (Bytes{1, 0}));
     EXPECT_EQ(encode({5, 5, 5, 5}, true), (Bytes{0, 5, 5, 5, 5}));
+    const Bytes run = {0, 'a', 'a', 'a', 'a', 0, 4, 4, 0, 8, 8, 0, 16, 16, 0, 32, 32, 0, 64, 64,
+                       0, 0x81, 0, 0x81, 0, 0, 0x82, 0, 0x82, 0, 0, 0x84, 0, 0x84, 0, 0, 0x88, 0, 0x88, 0,
+                       0, 0x83, 0x44, 0x83, 0x44};
+    EXPECT_EQ(encode(Bytes(2500, 'a'), true), run);
+    EXPECT_EQ(encode(Bytes(2500, 'a'), false), run);
+    EXPECT_EQ(encode(text, true).size(), 47u);
+    for (bool fast : {false, true}) {
+        Bytes long_run = {0, 'a', 'a', 'a', 'a'};
+        const uint32_t reach = fast ? 99999 : 100000;
+        for (uint32_t length : {4u, 8u, 16u, 32u, 64u, 128u, 256u, 512u, 1024u, 2048u, 4096u, 8192u, 16384u,
+                                32768u, 65536u, reach, 300000 - 131072 - reach}) {
+            uint8_t tmp[5];
+            long_run.push_back(0);
+            for (int k = 0; k < 2; k++)
+                long_run.insert(long_run.end(), tmp, tmp + put_varint(length, tmp));
+        }
+        EXPECT_TRUE(encode(Bytes(300000, 'a'), fast) == long_run) << "fast " << fast;
+    }
 }
 
-TEST(Codec, VarintEdgesBoundedReadsAndMatchLengths)
+TEST(Codec, VarintsTakeTheFewestBytesAndAreReadBackWithinTheirBytes)
 {
     const struct { uint32_t value; int size; } cases[] = {
-        {0, 1}, {127, 1}, {128, 2}, {300, 2}, {16383, 2}, {16384, 3}, {2097151, 3},
+        {0, 1}, {127, 1}, {128, 2}, {16383, 2}, {16384, 3}, {2097151, 3},
         {2097152, 4}, {268435455, 4}, {268435456, 5}, {0xffffffffu, 5}};
     for (auto c : cases) {
         uint8_t b[8] = {0};
@@ -332,81 +252,48 @@ TEST(Codec, VarintEdgesBoundedReadsAndMatchLengths)
         // One byte short is cut off, not read past.
         EXPECT_EQ(get_varint(&back, b, c.size - 1), 0);
     }
-    uint32_t v = 99;
-    const uint8_t too_long[] = {0x80, 0x80, 0x80, 0x80, 0x80, 0x01};
-    EXPECT_EQ(get_varint(&v, too_long, sizeof too_long), 0);
-    const uint8_t over_32_bits[] = {0x90, 0x80, 0x80, 0x80, 0x00};
-    EXPECT_EQ(get_varint(&v, over_32_bits, sizeof over_32_bits), 0);
-    EXPECT_EQ(v, 99u);
-
-    Bytes a = text(100, 11), b = a;
-    b[37] ^= 1;
-    EXPECT_EQ(match_length(a.data(), b.data(), 0, 100), 37u);
-    EXPECT_EQ(match_length(a.data(), b.data(), 5, 30), 30u);
-    EXPECT_EQ(match_length(a.data(), b.data(), 40, 100), 100u);
-    EXPECT_EQ(match_length(a.data(), b.data(), 37, 100), 37u);
-    EXPECT_EQ(match_length(a.data(), b.data(), 50, 50), 50u);
-    EXPECT_EQ(match_length(a.data(), b.data(), 60, 20), 60u);
 }
 
-TEST(Codec, DecoderRefusesDamagedStreamsWithinItsBuffers)
+TEST(Codec, DecoderRefusesDamagedStreamsAsAPlainReadingDoes)
 {
-    int64_t got;
-    auto result = [&](const Bytes& stream, size_t capacity) { return decode(stream, capacity, &got), got; };
-    // Marker at the very end, cut-off numbers, offset 0, before the start.
-    for (const Bytes& s : {Bytes{9, 1, 2, 9}, Bytes{9, 1, 2, 3, 4, 9, 0x84}, Bytes{9, 1, 2, 3, 4, 9, 4},
-                           Bytes{9, 1, 2, 3, 4, 9, 4, 0}, Bytes{9, 1, 2, 3, 4, 9, 4, 5}})
-        EXPECT_EQ(result(s, 10), LZ_CORRUPT) << s.size();
-    // Output longer than the capacity: by literals, by an escaped marker, by a copy.
-    EXPECT_EQ(result({9, 1, 2, 3}, 2), LZ_CORRUPT);
-    EXPECT_EQ(result({9, 1, 2, 9, 0}, 2), LZ_CORRUPT);
-    EXPECT_EQ(result({9, 1, 2, 3, 4, 9, 4, 4}, 7), LZ_CORRUPT);
+    Bytes out, plain;
+    // By hand, each after 4 literals and again after 40, where the decoder
+    // takes its wide path: a marker at the very end, cut-off numbers,
+    // offset 0, a copy from one byte before the start, a length past 32
+    // bits or of six bytes, and output past the capacity by a literal, an escaped marker
+    // and a copy. Forty literals follow a token that is not at the end.
+    for (uint8_t lead : {4, 40}) {
+        const Bytes pad(40, 'p');
+        const struct { Bytes token; size_t capacity; bool padded; } damaged[] = {
+            {{9}, 500, false}, {{9, 0x84}, 500, false}, {{9, 4}, 500, false}, {{9, 4, 0}, 500, true},
+            {{9, 4, (uint8_t)(lead + 1)}, 500, true}, {{9, 0x90, 0x80, 0x80, 0x80, 0, 1}, 500, true},
+            {{9, 0x80, 0x80, 0x80, 0x80, 0x80, 4, 1}, 500, true},
+            {{}, (size_t)lead - 1, false}, {{9, 0}, lead, false}, {{9, 100, 4}, (size_t)lead + 50, true}};
+        for (const auto& c : damaged) {
+            Bytes s(1, 9);
+            s.insert(s.end(), lead, 'a');
+            s.insert(s.end(), c.token.begin(), c.token.end());
+            if (c.padded)
+                s.insert(s.end(), pad.begin(), pad.end());
+            EXPECT_EQ(decode(s, c.capacity, &out), LZ_CORRUPT) << (int)lead << " + token of " << c.token.size();
+            EXPECT_EQ(reference_decode(s.data(), s.size(), c.capacity, &plain), -1);
+        }
+    }
     // Exactly filling the capacity is fine; shorter output is reported as such.
-    EXPECT_EQ(result({9, 1, 2, 3, 4, 9, 4, 4}, 8), 8);
-    EXPECT_EQ(result({9, 1, 2, 3, 4, 9, 4, 4}, 100), 8);
+    EXPECT_EQ(decode({9, 1, 2, 3, 4, 9, 4, 4}, 8, &out), 8);
+    EXPECT_EQ(decode({9, 1, 2, 3, 4, 9, 4, 4}, 100, &out), 8);
     // An empty stream leaves the output untouched.
     uint8_t untouched[4] = {1, 2, 3, 4};
     EXPECT_EQ(lz_decode(untouched, untouched, 0, 4), 0);
     EXPECT_EQ(untouched[0], 1);
-}
 
-TEST(Codec, OverlappingCopiesRepeatTheLastBytes)
-{
-    // Never written by the encoders, but a stream may hold them: each byte
-    // is copied from `offset` back, after the bytes before it were written.
-    for (uint32_t offset : {1u, 2u, 3u, 5u, 7u, 16u, 33u}) {
-        for (uint32_t length : {4u, 9u, 40u, 1000u, 5u, 10u, 41u, 999u}) {
-            Bytes s{200};
-            for (uint32_t i = 0; i < 40; i++) s.push_back((uint8_t)(i * 7 + 1));
-            s.push_back(200);
-            uint8_t tmp[5];
-            s.insert(s.end(), tmp, tmp + put_varint(length, tmp));
-            s.insert(s.end(), tmp, tmp + put_varint(offset, tmp));
-            // Enough literals after the copy that it is decoded with room to
-            // spare as well as near the end of the stream.
-            size_t tail = (length % 2) ? 1 : 64;
-            for (size_t i = 0; i < tail; i++) s.push_back((uint8_t)(i + 100));
-            Bytes expect;
-            ASSERT_EQ(plain_decode(s, &expect, 2000), (int64_t)(40 + length + tail));
-            int64_t got;
-            Bytes out = decode(s, 2000, &got);
-            ASSERT_EQ(got, (int64_t)expect.size()) << offset << "/" << length;
-            EXPECT_TRUE(Bytes(out.begin(), out.begin() + got) == expect) << offset << "/" << length;
-        }
-    }
-}
-
-TEST(Codec, DecoderAgreesWithAPlainDecoderOnDamagedStreams)
-{
-    // Real streams with bytes flipped, cut or inserted: both decoders must
+    // Real streams with bytes flipped, cut or inserted: both readings must
     // accept or refuse alike and agree on every byte they accept.
     std::mt19937 rng(12);
-    Bytes in = mixed(200000, 13);
-    Bytes clean = encode(in, true);
+    const Bytes clean = encode(sample(MIXED, 200000, 13), true);
     for (int round = 0; round < 300; round++) {
         Bytes s(clean.begin(), clean.begin() + 1 + rng() % 3000);
-        int edits = 1 + rng() % 4;
-        for (int e = 0; e < edits; e++) {
+        for (int e = 0, edits = 1 + rng() % 4; e < edits; e++) {
             size_t at = rng() % s.size();
             switch (rng() % 3) {
             case 0: s[at] = (uint8_t)rng(); break;
@@ -415,13 +302,31 @@ TEST(Codec, DecoderAgreesWithAPlainDecoderOnDamagedStreams)
             }
         }
         size_t capacity = rng() % 2 ? 1 << 16 : rng() % 5000;
-        Bytes expect;
-        int64_t want = plain_decode(s, &expect, capacity);
-        int64_t got;
-        Bytes out = decode(s, capacity, &got);
-        ASSERT_EQ(got, want) << "round " << round;
-        if (got >= 0) {
-            ASSERT_TRUE(Bytes(out.begin(), out.begin() + got) == expect) << "round " << round;
+        int64_t want = reference_decode(s.data(), s.size(), capacity, &plain);
+        ASSERT_EQ(decode(s, capacity, &out), want) << "round " << round;
+        ASSERT_TRUE(want < 0 || out == plain) << "round " << round;
+    }
+}
+
+TEST(Codec, OverlappingCopiesRepeatTheLastBytes)
+{
+    // Never written by the encoders, but a stream may hold them: each byte
+    // is copied from `offset` back, after the bytes before it were written,
+    // whichever block size the decoder's wide path copies with. An odd
+    // length ends the stream right after the copy.
+    for (uint32_t offset : {1u, 2u, 3u, 5u, 8u, 12u, 15u, 16u, 33u}) {
+        for (uint32_t length : {4u, 9u, 40u, 1000u, 5u, 10u, 41u, 999u}) {
+            Bytes s{200}, out, plain;
+            for (uint32_t i = 0; i < 40; i++)
+                s.push_back((uint8_t)(i * 7 + 1));
+            uint8_t tmp[10];
+            s.push_back(200);
+            s.insert(s.end(), tmp, tmp + put_varint(length, tmp));
+            s.insert(s.end(), tmp, tmp + put_varint(offset, tmp));
+            s.insert(s.end(), length % 2 ? 1 : 64, 100);
+            ASSERT_EQ(reference_decode(s.data(), s.size(), 2000, &plain), (int64_t)(40 + length + (length % 2 ? 1 : 64)));
+            ASSERT_EQ(decode(s, 2000, &out), (int64_t)plain.size()) << offset << "/" << length;
+            EXPECT_TRUE(out == plain) << offset << "/" << length;
         }
     }
 }

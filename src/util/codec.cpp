@@ -12,9 +12,17 @@
 // Chain link meaning "no earlier position".
 static const uint32_t EMPTY_LINK = 0xffffffffu;
 
-// lz_encode's chains: positions with the same hash of their first four
-// bytes, since only a match of LZ_MIN_MATCH bytes can ever be written.
-static const int BEST_HASH_BITS = 16;
+// A segment link (see build_chains): this bit, the period less one in the
+// next two bits, and the lowest position of the segment below them. Inputs
+// too long for such positions keep plain links.
+static const uint32_t SEGMENT = 0x80000000u;
+static const int PERIOD_SHIFT = 29;
+static const uint32_t POSITION_MASK = (1u << PERIOD_SHIFT) - 1;
+
+// Both encoders chain positions by a hash of their first four bytes, one
+// head per hash value.
+static const int HASH_BITS = 16;
+static_assert(LZ_FAST_HEADS == 1 << HASH_BITS, "the work area holds one head per hash value");
 
 // Below these offsets a back-reference of 4, 5, 6 and 7 bytes is shorter than
 // the literals it replaces (its offset varint is 1, 2, 3 or 4 bytes long).
@@ -26,6 +34,7 @@ static const uint32_t ALWAYS_WORTH_LENGTH = 8;
 
 // Inputs of at most this many bytes left are written as literals.
 static const uint32_t LITERAL_TAIL = 3;
+
 
 int get_varint(uint32_t* value, const uint8_t* bytes, size_t avail)
 {
@@ -108,48 +117,217 @@ static uint8_t* put_literal(uint8_t* out, uint8_t b, uint8_t marker)
     return out;
 }
 
-// What the shared encoding loop searches: the input and the chain of earlier
-// candidate positions for each position, nearest first.
+// What the encoding loop searches: the input, and for every position the
+// chain of earlier positions whose first four bytes hash alike, nearest first.
+// Only a match of LZ_MIN_MATCH bytes can ever beat the starting best of 3, so
+// such a chain holds every candidate that could win, in the order a scan by
+// increasing offset meets them. `reach` is the farthest offset tried;
+// `segments` is SEGMENT where the chains hold segment links, else 0.
 struct Search {
     const uint8_t* in;
     const uint32_t* chain;
-    int fast;
+    uint32_t reach, segments;
 };
 
+// What a search learns when a match runs into the position itself: the bytes
+// from `start` to p + `length` repeat every `period` bytes, and `length` is
+// the match at offset `period` (capped where no match could be longer). A
+// candidate at a multiple of the period that starts inside that stretch then
+// matches exactly `length` bytes too: up to there it reads the same bytes,
+// and where the match at `period` ends it meets the same differing byte. So
+// repeated rows cost one lookup per candidate instead of a comparison as long
+// as the match.
+struct Repeat {
+    uint32_t period, length, start;
+    int start_is_final; // the byte before `start` breaks the pattern
+};
+
+// The shortest period of the d bytes from `from`, which repeat at least once
+// more after them. Any period of such a stretch divides d, so only divisors
+// are tried, smallest first.
+static uint32_t shortest_period(const uint8_t* from, uint32_t d)
+{
+    uint32_t root = 1;
+    while ((root + 1) * (root + 1) <= d)
+        root++;
+    for (uint32_t g = 1; g <= root; g++)
+        if (d % g == 0 && match_length(from, from + g, 0, d) == d)
+            return g;
+    for (uint32_t g = root; g >= 1; g--)
+        if (d % g == 0 && d / g > root && d / g < d && match_length(from, from + d / g, 0, d) == d)
+            return d / g;
+    return d;
+}
+
+// Whether the repeating stretch reaches back to q, stretching it a byte at
+// a time as far as needed.
+static int repeat_reaches(Repeat* r, const uint8_t* in, uint32_t q)
+{
+    while (r->start > q && !r->start_is_final) {
+        if (in[r->start - 1] == in[r->start - 1 + r->period])
+            r->start--;
+        else
+            r->start_is_final = 1;
+    }
+    return r->start <= q;
+}
+
+// A search at one position: the best match so far and what it has learned.
+struct Walk {
+    const Search* s;
+    uint32_t p, longest, best, best_offset;
+    Repeat repeat;
+    // The last period a stretch was weighed with, and how many bytes from p
+    // follow that period (at most `longest`).
+    uint32_t p_period, p_extent;
+};
+
+// v / g for a period g of 1 to 4, without a division.
+static uint32_t periods(uint32_t v, uint32_t g)
+{
+    return g == 3 ? v / 3 : v >> (g >> 1);
+}
+
+static uint64_t smallest(uint64_t a, uint64_t b, uint64_t c)
+{
+    uint64_t m = a < b ? a : b;
+    return m < c ? m : c;
+}
+
+// Weighs at once the candidates x - g, x - 2g, ... x - count * g of a
+// segment (see build_chains): x is p or a candidate already weighed, and
+// every one of them lies in one stretch that repeats every g bytes. A
+// candidate k periods back follows the pattern for extent(k) = lx + k * g
+// bytes, where lx is x's, so against p, which follows it for lp bytes, it
+// matches min(extent(k), lp) bytes, except where extent(k) == lp: then both
+// leave the pattern at the same byte and may match on. Apart from that one
+// candidate the lengths, capped by offsets that grow with k, never shrink,
+// so each run of them is settled by its last length and the first k that
+// reaches it.
+static void weigh_segment(Walk* w, uint32_t x, uint32_t g, uint32_t count)
+{
+    const uint8_t* in = w->s->in;
+    const uint32_t p = w->p;
+    if (count == 0 || (x != p && memcmp(in + x, in + p, LZ_MIN_MATCH) != 0))
+        return; // another pattern altogether: not one of them matches 4 bytes
+    if (w->p_period != g) {
+        w->p_period = g;
+        w->p_extent = g + match_length(in + p + g, in + p, 0, w->longest - g);
+    }
+    const uint64_t lp = w->p_extent, dx = p - x;
+    const int open = lp == w->longest; // p may follow the pattern further
+    uint64_t lx = lp;
+    if (x != p) {
+        uint32_t limit = open ? (uint32_t)lp : (uint32_t)lp + 1;
+        lx = g + match_length(in + x + g, in + x, 0, limit - g);
+    }
+    // (lp is at most `longest`, so it caps these lengths as well.)
+    auto length_at = [&](uint64_t k) { return smallest(lx + k * g, lp, dx + k * g); };
+    auto first_reaching = [&](uint64_t v, uint64_t k) {
+        if (v > lx && (v - lx + g - 1) / g > k) k = (v - lx + g - 1) / g;
+        if (v > dx && (v - dx + g - 1) / g > k) k = (v - dx + g - 1) / g;
+        return k;
+    };
+    auto offer = [&](uint64_t length, uint64_t k) {
+        if (length > w->best) {
+            w->best = (uint32_t)length;
+            w->best_offset = (uint32_t)(dx + k * g);
+        }
+    };
+    uint64_t star = 0;
+    if (!open && lx <= lp && (lp - lx) % g == 0 && (lp - lx) / g >= 1 && (lp - lx) / g <= count)
+        star = (lp - lx) / g;
+    uint64_t last_before = star ? star - 1 : count;
+    if (last_before >= 1) {
+        uint64_t v = length_at(last_before);
+        if (v > w->best)
+            offer(v, first_reaching(v, 1));
+    }
+    if (star) {
+        uint64_t d = dx + star * g, cap = d < w->longest ? d : w->longest;
+        uint32_t q = (uint32_t)(p - d);
+        offer(cap <= lp ? cap : match_length(in + q, in + p, (uint32_t)lp, (uint32_t)cap), star);
+        if (star < count) {
+            uint64_t v = length_at(count);
+            if (v > w->best)
+                offer(v, first_reaching(v, star + 1));
+        }
+    }
+}
+
 // The longest match at p with `left` bytes remaining, nearest on ties, as a
-// length (below LZ_MIN_MATCH for none) and an offset.
+// length (below LZ_MIN_MATCH for none) and an offset. Every shortcut here
+// leaves that answer unchanged; only a strictly longer match replaces the
+// best.
 static uint32_t find_match(const Search* s, uint32_t p, uint32_t left, uint32_t* offset)
 {
     const uint8_t* in = s->in;
-    uint32_t best = LZ_MIN_MATCH - 1;
-    uint32_t best_offset = 0;
-    if (left <= best)
-        return best;
-    // A fast search starts two bytes in, since the chain holds only
-    // positions whose first byte pair equals p's; the exhaustive one's chain
-    // is a hash, so it compares from the start.
-    uint32_t known = s->fast ? 2 : 0;
-    uint32_t reach = s->fast ? LZ_MAX_OFFSET - 1 : LZ_MAX_OFFSET;
-    int budget = s->fast ? LZ_FAST_CHAIN_LIMIT : -1;
-    for (uint32_t q = s->chain[p]; q != EMPTY_LINK && p - q <= reach; q = s->chain[q]) {
-        if (budget >= 0 && budget-- == 0)
+    // A copy never overlaps what it produces, so no match is longer than
+    // the reach; once the best is that long, or takes every byte left,
+    // nothing further can beat it.
+    Walk w = {s, p, left < s->reach ? left : s->reach, LZ_MIN_MATCH - 1, 0, {0, 0, 0, 0}, 0, 0};
+    // Once the best covers the whole stretch of p's pattern, a winner also
+    // agrees on the four bytes where that stretch ends, and the chain of
+    // those (candidates `shift` bytes on) is far shorter than the stretch's
+    // own. Candidates no farther than `passed` were settled before.
+    uint32_t shift = 0, passed = 0;
+    // The chain entry whose link is followed next.
+    uint32_t x = p;
+    while (w.best < w.longest) {
+        if (!shift && w.p_period && w.p_extent < w.longest && w.best >= w.p_extent) {
+            shift = w.p_extent - (LZ_MIN_MATCH - 1);
+            x = p + shift;
+        }
+        uint32_t link = s->chain[x];
+        if (link == EMPTY_LINK)
             break;
-        uint32_t d = p - q;
-        // A copy never overlaps what it produces, so its length is capped
-        // by its offset; a candidate that cannot beat the best is skipped.
-        uint32_t cap = left < d ? left : d;
-        if (cap <= best || in[q + best] != in[p + best])
+        if (link & s->segments) {
+            uint32_t g = ((link >> PERIOD_SHIFT) & 3) + 1, low = link & POSITION_MASK;
+            if (!shift) {
+                // Candidates beyond the reach are never weighed, and end the walk.
+                uint32_t farthest = p - low <= s->reach ? low : p - s->reach;
+                weigh_segment(&w, x, g, periods(x - farthest, g));
+                if (farthest != low)
+                    break;
+                passed = p - low;
+                x = low;
+                continue;
+            }
+            if (p + shift - low <= passed) {
+                x = low;
+                continue;
+            }
+            link = x - g; // on a shifted chain, one by one
+        }
+        x = link;
+        if (x < shift)
+            break;
+        uint32_t q = x - shift, d = p - q;
+        if (d > s->reach)
+            break;
+        if (d <= passed)
             continue;
-        uint32_t length = match_length(in + q, in + p, known, cap);
-        if (length > best) {
-            best = length;
-            best_offset = d;
-            if (best == left || (s->fast && best >= LZ_FAST_GOOD_LENGTH))
-                break;
+        passed = d;
+        uint32_t cap = w.longest < d ? w.longest : d;
+        if (cap <= w.best || in[q + w.best] != in[p + w.best])
+            continue;
+        uint32_t length;
+        if (w.repeat.period && d % w.repeat.period == 0 && repeat_reaches(&w.repeat, in, q)) {
+            length = w.repeat.length < cap ? w.repeat.length : cap;
+        } else {
+            length = match_length(in + q, in + p, 0, cap);
+            if (length == d && d < w.longest) {
+                uint32_t whole = match_length(in + q, in + p, d, w.longest);
+                w.repeat = {shortest_period(in + q, d), whole, q, 0};
+            }
+        }
+        if (length > w.best) {
+            w.best = length;
+            w.best_offset = d;
         }
     }
-    *offset = best_offset;
-    return best;
+    *offset = w.best_offset;
+    return w.best;
 }
 
 static uint32_t encode_with(const Search* s, const uint8_t* in, uint8_t* out, uint32_t n, uint8_t marker)
@@ -184,7 +362,48 @@ static uint32_t hash4(const uint8_t* p)
 {
     uint32_t v;
     memcpy(&v, p, 4);
-    return (v * 2654435761u) >> (32 - BEST_HASH_BITS);
+    return (v * 2654435761u) >> (32 - HASH_BITS);
+}
+
+// The shortest period of 1 to 4 bytes with which the bytes from i - period
+// to i + 4 repeat, or 0 for none.
+static uint32_t short_period(const uint8_t* in, uint32_t i)
+{
+    for (uint32_t g = 1; g <= LZ_MIN_MATCH && g <= i; g++)
+        if (memcmp(in + i - g, in + i, LZ_MIN_MATCH) == 0)
+            return g;
+    return 0;
+}
+
+// Fills `head` (1 << HASH_BITS entries) and `chain` (n entries). A plain
+// link is the previous position whose first four bytes hash alike. Where
+// that previous position is i - g because the bytes repeat every g = 1 to 4
+// bytes (a run, a flat 16-, 24- or 32-bit colour) the link is a segment
+// link instead: the chain goes on i - g, i - 2g, ... down to the lowest
+// position it names, then follows that position's link. It lists the very
+// same positions, but lets a search weigh a whole stretch at once.
+static void build_chains(const uint8_t* in, uint32_t n, uint32_t* head, uint32_t* chain)
+{
+    memset(head, 0xff, ((size_t)1 << HASH_BITS) * sizeof(uint32_t));
+    // The period of the segment links of the last four positions (0: plain).
+    uint32_t period[4] = {0, 0, 0, 0};
+    for (uint32_t i = 0; i < n; i++) {
+        if (i + LZ_MIN_MATCH > n) {
+            chain[i] = EMPTY_LINK;
+            continue;
+        }
+        uint32_t h = hash4(in + i);
+        uint32_t g = n <= POSITION_MASK ? short_period(in, i) : 0;
+        if (g && head[h] == i - g) {
+            uint32_t low = period[(i - g) & 3] == g ? chain[i - g] & POSITION_MASK : i - g;
+            chain[i] = SEGMENT | (g - 1) << PERIOD_SHIFT | low;
+        } else {
+            g = 0;
+            chain[i] = head[h];
+        }
+        period[i & 3] = g;
+        head[h] = i;
+    }
 }
 
 uint32_t lz_encode(const uint8_t* in, uint8_t* out, uint32_t n)
@@ -192,28 +411,13 @@ uint32_t lz_encode(const uint8_t* in, uint8_t* out, uint32_t n)
     if (n == 0)
         return 0;
     uint8_t marker = choose_marker(in, n);
-    // Every earlier position that shares p's first four bytes is on p's
-    // chain, nearest first, so walking it visits exactly the offsets an
-    // exhaustive scan would find a match of 4 or more at, in the same order.
-    size_t heads = (size_t)1 << BEST_HASH_BITS;
-    uint32_t* head = (uint32_t*)malloc(heads * sizeof(uint32_t));
-    uint32_t* chain = (uint32_t*)malloc((size_t)n * sizeof(uint32_t));
-    if (!head || !chain)
+    uint32_t* work = (uint32_t*)malloc(LZ_FAST_WORK_ENTRIES(n) * sizeof(uint32_t));
+    if (!work)
         fatal_error("lz_encode()", "Failed allocating memory for search tables");
-    memset(head, 0xff, heads * sizeof(uint32_t));
-    for (uint32_t i = 0; i < n; i++) {
-        if (i + LZ_MIN_MATCH <= n) {
-            uint32_t h = hash4(in + i);
-            chain[i] = head[h];
-            head[h] = i;
-        } else {
-            chain[i] = EMPTY_LINK;
-        }
-    }
-    Search s = {in, chain, 0};
+    build_chains(in, n, work, work + LZ_FAST_HEADS);
+    Search s = {in, work + LZ_FAST_HEADS, LZ_MAX_OFFSET, n <= POSITION_MASK ? SEGMENT : 0};
     uint32_t written = encode_with(&s, in, out, n, marker);
-    free(chain);
-    free(head);
+    free(work);
     return written;
 }
 
@@ -222,16 +426,8 @@ uint32_t lz_encode_fast(const uint8_t* in, uint8_t* out, uint32_t n, uint32_t* w
     if (n == 0)
         return 0;
     uint8_t marker = choose_marker(in, n);
-    uint32_t* head = work;
-    uint32_t* chain = work + LZ_FAST_HEADS;
-    memset(head, 0xff, LZ_FAST_HEADS * sizeof(uint32_t));
-    for (uint32_t i = 0; i + 1 < n; i++) {
-        uint32_t pair = (uint32_t)in[i] << 8 | in[i + 1];
-        chain[i] = head[pair];
-        head[pair] = i;
-    }
-    chain[n - 1] = EMPTY_LINK;
-    Search s = {in, chain, 1};
+    build_chains(in, n, work, work + LZ_FAST_HEADS);
+    Search s = {in, work + LZ_FAST_HEADS, LZ_MAX_OFFSET - 1, n <= POSITION_MASK ? SEGMENT : 0};
     return encode_with(&s, in, out, n, marker);
 }
 

@@ -29,8 +29,8 @@
 // lz_decode's answer for a stream that cannot be decoded.
 #define LZ_CORRUPT (-1)
 
-// Entries of the work area lz_encode_fast needs: one head per byte pair plus
-// one chain link per input byte.
+// Entries of the work area lz_encode_fast needs: one chain head per value of
+// a 16-bit hash plus one chain link per input byte.
 #define LZ_FAST_HEADS 65536
 #define LZ_FAST_WORK_ENTRIES(n) ((size_t)LZ_FAST_HEADS + (size_t)(n))
 
@@ -52,18 +52,16 @@ int64_t lz_decode(const uint8_t* in, uint8_t* out, uint32_t n, uint32_t out_capa
 // Exhaustive encoder: for every position the longest earlier match within
 // LZ_MAX_OFFSET (offsets 1 and 2 are never tried), the nearest on ties.
 // `out` holds LZ_ENCODE_BOUND(n) bytes. Returns the stream length, 0 for
-// n == 0. Its time grows with the length of repeated runs; it is meant for
-// the packing tool's --best, not for anything interactive.
+// n == 0. Allocates its search tables; the packing tool's --best.
 uint32_t lz_encode(const uint8_t* in, uint8_t* out, uint32_t n);
 
-// Hash-chain encoder writing the same format: candidates are the earlier
-// occurrences of the same byte pair, nearest first, less than LZ_MAX_OFFSET
-// back. To keep its speed on long runs and noisy data it looks at no more
-// than LZ_FAST_CHAIN_LIMIT candidates and settles for a match of
-// LZ_FAST_GOOD_LENGTH bytes. `work` holds LZ_FAST_WORK_ENTRIES(n) entries.
-// Same output bound and result as lz_encode.
-#define LZ_FAST_CHAIN_LIMIT 64
-#define LZ_FAST_GOOD_LENGTH 1024
+// The same search over the earlier occurrences of the same byte pair less
+// than LZ_MAX_OFFSET back, all of them, in a caller-supplied work area of
+// LZ_FAST_WORK_ENTRIES(n) entries. Its output differs from lz_encode's only
+// where lz_encode's choice lies exactly LZ_MAX_OFFSET back. Same output
+// bound and result as lz_encode. Slowest on text drawn at random from a few
+// letters, where thousands of earlier positions share each one's first four
+// bytes (bench/codec.cpp prints the cost); runs and flat colours are fast.
 uint32_t lz_encode_fast(const uint8_t* in, uint8_t* out, uint32_t n, uint32_t* work);
 
 // Reads one varint from the `avail` bytes at `bytes` into *value. Returns the

@@ -1,17 +1,24 @@
 #include "util/mathutil.h"
 
-#include <cassert>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
 int random_range(int lo, int hi)
 {
-    assert(hi >= lo);
+    // Bounds the wrong way round name the same range. An assertion would
+    // vanish from release builds and leave a division by zero (hi = lo - 1);
+    // the 64-bit span keeps even the widest range defined.
+    if (hi < lo) {
+        int t = lo;
+        lo = hi;
+        hi = t;
+    }
     // Keep 15 bits whatever the C library's RAND_MAX, so ranges behave the
     // same on every platform the game was balanced on.
     int r = rand() & 0x7fff;
-    return lo + r % (hi - lo + 1);
+    return (int)(lo + r % ((int64_t)hi - lo + 1));
 }
 
 int center_pos(int a, int b, int w)

@@ -6,7 +6,8 @@
 #include <cstddef>
 
 // Uniform-ish integer in lo..hi, both included, from rand() (15 bits). Spans
-// above 32,768 values never reach their top; hi < lo is a programming error.
+// above 32,768 values never reach their top. Bounds the wrong way round
+// (hi < lo) are swapped: the result lies in hi..lo, in every build.
 int random_range(int lo, int hi);
 
 // Start coordinate that centres a span of width w in a..b: a + (b - a - w) / 2,

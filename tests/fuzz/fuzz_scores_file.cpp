@@ -1,9 +1,12 @@
-// load_highscores on arbitrary "scores.bin" files, the way the game meets
-// them at start-up: through the file system, with the real fatal errors.
-// A file must either be refused (bad signature or version, nothing else)
-// or give a table that save_highscores writes back as the same bytes and
-// that a second load reads unchanged. The parser alone is fuzzed by
-// fuzz_highscores; this target covers the reading and writing around it.
+// The score file on arbitrary bytes. First the parser alone, on an
+// exact-size heap copy so the sanitizer sees any read past the end: it must
+// accept exactly the images with the right signature and version and name
+// which was wrong otherwise. Then the way the game meets the file at
+// start-up, through the file system with the real fatal errors: a file must
+// be refused (bad signature or version, nothing else) or give a table that
+// save_highscores writes back as the same bytes (missing ones zero) and that
+// a second load reads unchanged. load_highscores itself reads into a fixed
+// buffer of one image, which the sanitizer cannot see past.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -51,51 +54,42 @@ static void write_file(const char* path, const uint8_t* data, size_t size)
     }
 }
 
-// The whole file, which save_highscores must have made exactly 399 bytes.
-static void read_saved(unsigned char out[HIGHSCORE_FILE_SIZE])
-{
-    FILE* f = fopen(HIGHSCORE_FILE, "rb");
-    if (!f)
-        abort();
-    size_t got = fread(out, 1, HIGHSCORE_FILE_SIZE, f);
-    int extra = fgetc(f);
-    fclose(f);
-    if (got != HIGHSCORE_FILE_SIZE || extra != EOF)
-        abort();
-}
-
 static void check_file(const uint8_t* data, size_t size)
 {
+    bool signature = size >= HIGHSCORE_SIGNATURE_SIZE &&
+                     memcmp(data, HIGHSCORE_SIGNATURE, HIGHSCORE_SIGNATURE_SIZE) == 0;
+    bool version = size >= HIGHSCORE_SIGNATURE_SIZE + 2 &&
+                   data[HIGHSCORE_SIGNATURE_SIZE] == HIGHSCORE_VERSION &&
+                   data[HIGHSCORE_SIGNATURE_SIZE + 1] == 0;
+    uint8_t* copy = (uint8_t*)malloc(size ? size : 1);
+    memcpy(copy, data, size);
+    int parsed = parse_highscores(copy, size);
+    free(copy);
+    if (parsed != (!signature ? HIGHSCORES_BAD_FORMAT : !version ? HIGHSCORES_BAD_VERSION : HIGHSCORES_OK))
+        abort();
+
     write_file(HIGHSCORE_FILE, data, size);
     // Leftovers of the previous input must not mask an unread entry.
     memset(highscores, 0xA5, sizeof highscores);
 
     volatile int refused = 1;
     FUZZ_CATCH_FATAL(load_highscores(); refused = 0);
-
-    bool signature = size >= HIGHSCORE_SIGNATURE_SIZE &&
-                     memcmp(data, HIGHSCORE_SIGNATURE, HIGHSCORE_SIGNATURE_SIZE) == 0;
-    bool version = size >= HIGHSCORE_SIGNATURE_SIZE + 2 &&
-                   data[HIGHSCORE_SIGNATURE_SIZE] == HIGHSCORE_VERSION &&
-                   data[HIGHSCORE_SIGNATURE_SIZE + 1] == 0;
     if (refused != !(signature && version))
         abort();
     if (refused)
         return;
 
     // What arrived is kept byte for byte, what is missing reads empty, and
-    // anything past the tenth entry is ignored.
-    unsigned char saved[HIGHSCORE_FILE_SIZE];
+    // anything past the tenth entry is ignored: the saved file is exactly
+    // one image, and no temporary file is left.
     save_highscores();
-    if (access(HIGHSCORE_TEMP_FILE, F_OK) == 0)
+    unsigned char expect[HIGHSCORE_FILE_SIZE + 1] = {0}, saved[HIGHSCORE_FILE_SIZE + 1];
+    memcpy(expect, data, size < HIGHSCORE_FILE_SIZE ? size : HIGHSCORE_FILE_SIZE);
+    FILE* f = fopen(HIGHSCORE_FILE, "rb");
+    size_t got = f ? fread(saved, 1, sizeof saved, f) : 0;
+    if (!f || fclose(f) != 0 || got != HIGHSCORE_FILE_SIZE || memcmp(saved, expect, got) != 0 ||
+        access(HIGHSCORE_TEMP_FILE, F_OK) == 0)
         abort();
-    read_saved(saved);
-    size_t kept = size < sizeof saved ? size : sizeof saved;
-    if (memcmp(saved, data, kept) != 0)
-        abort();
-    for (size_t i = kept; i < sizeof saved; i++)
-        if (saved[i] != 0)
-            abort();
 
     // The written file loads back into the same table.
     HighScoreEntry before[HIGHSCORE_COUNT];
