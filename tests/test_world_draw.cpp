@@ -9,6 +9,7 @@
 #include "combat/effects.h"
 #include "render/draw.h"
 #include "test_render_support.h"
+#include "test_world.h"
 #include "world/camera.h"
 #include "world/character_draw.h"
 #include "world/map.h"
@@ -149,36 +150,22 @@ namespace {
 
 const Rgb GROUND = {90, 90, 90};
 
-// An open 30 x 20 floor with the camera at its top-left corner.
+// An open 30 x 20 floor with the camera at its top-left corner, a run going on.
 void open_floor()
 {
-    std::vector<unsigned char> m(map_file_size(30, 20, 0), 1);
-    m[MAP_HEADER_SIZE] = 30;
-    m[MAP_HEADER_SIZE + 1] = 20;
-    m[MAP_HEADER_SIZE + 2] = 0;
-    load_map_bytes("floor.map", m.data(), m.size());
-    free_characters();
+    open_map(30, 20);
     camera_x = camera_y = 0;
     psychosis = 100;
 }
 
-character* add(int kind, int x, int y, int angle)
-{
-    character* c = new_character();
-    c->kind = kind;
-    c->x = x;
-    c->y = y;
-    c->angle = angle;
-    return c;
-}
-
 // Character sheet whose civilian standing cell is red in its upper half
-// (the way a figure faces) and blue below; every other cell is magenta.
+// (the way a figure faces) and blue below, the player's green; every other
+// cell is magenta.
 void make_characters()
 {
     make_texture(TEX_CHARACTERS, 640, 192, [](int x, int y) {
         if (x < 64 && y >= 64 && y < 128) return y < 96 ? RED : BLUE;
-        return MAGENTA;
+        return x < 64 && y < 64 ? GREEN : MAGENTA;
     });
 }
 
@@ -215,16 +202,18 @@ TEST(CharacterDrawing, SpriteIsCentredOnItsBoxTurnedByItsAngleOverItsShadow)
     open_floor();
     make_characters();
     draw_ground();
-    add(KIND_CIVILIAN, 200, 100, 0);
+    put_character(KIND_CIVILIAN, 200, 100);
+    put_character(KIND_PLAYER, 400, 200)->health = 0; // the run is over: gone
     draw_characters();
     Frame f = read_frame();
+    EXPECT_EQ(0, find_colour(f, GREEN).w);
     // The 64-unit picture is centred on the 32-unit box at (200, 100).
     Box red = find_colour(f, RED);
     EXPECT_EQ(rect(red), (Rect{184, 84 + STATUS_HEIGHT, 64, 32}));
     EXPECT_TRUE(red.solid);
     EXPECT_EQ(find_colour(f, BLUE).y, 116 + STATUS_HEIGHT);
     // The shadow: the same square 6 units down and right, seen only where
-    // the body does not cover it.
+    // the body does not cover it; the player's is gone too.
     EXPECT_EQ(rect(find_in_play(f, BLACK)), (Rect{190, 90 + STATUS_HEIGHT, 64, 64}));
     EXPECT_TRUE(f.at(252, 100 + STATUS_HEIGHT) == BLACK);
     EXPECT_TRUE(f.at(254, 100 + STATUS_HEIGHT) == GROUND);
@@ -242,76 +231,6 @@ TEST(CharacterDrawing, SpriteIsCentredOnItsBoxTurnedByItsAngleOverItsShadow)
     free_characters();
 }
 
-TEST(CharacterDrawing, PosesFollowStrikeWalkAndSight)
-{
-    open_floor();
-    character* p = add(KIND_PLAYER, 320, 320, 0);
-    player = p;
-    character* armed = add(KIND_ARMED, 320, 160, 0);   // in the open, sees the player
-    character* civ = add(KIND_CIVILIAN, 100, 100, 0);
-    int column, turn;
-    character_pose(p, &column, &turn);
-    EXPECT_EQ(column, POSE_STANDING);
-    p->cooldown = 10;
-    p->moving = 1;
-    character_pose(p, &column, &turn);
-    EXPECT_EQ(column, POSE_STRIKING);
-    EXPECT_EQ(turn, -25);
-
-    character_pose(armed, &column, &turn);
-    EXPECT_EQ(column, 6);
-    EXPECT_EQ(turn, 0);
-    for (int frame = 0; frame < 4; frame++) {
-        armed->moving = 1;
-        armed->frame = frame;
-        civ->moving = 1;
-        civ->frame = frame;
-        character_pose(armed, &column, &turn);
-        EXPECT_EQ(column, 5 + frame);
-        character_pose(civ, &column, &turn);
-        EXPECT_EQ(column, 1 + frame);
-    }
-    // Out of sight the armed character walks and stands like anyone else.
-    walk_grid[7][10] = 0; // a wall between the two
-    armed->frame = 2;
-    character_pose(armed, &column, &turn);
-    EXPECT_EQ(column, 3);
-    armed->moving = 0;
-    character_pose(armed, &column, &turn);
-    EXPECT_EQ(column, POSE_STANDING);
-    free_characters();
-}
-
-TEST(CharacterDrawing, PlayerIsGoneOnceTheRunIsOver)
-{
-    start_3d();
-    open_floor();
-    // The player's row of the sheet is green, the civilians' red.
-    auto sheet = [] {
-        make_texture(TEX_CHARACTERS, 640, 192, [](int x, int y) {
-            return x >= 64 ? MAGENTA : y < 64 ? GREEN : y < 128 ? RED : MAGENTA;
-        });
-    };
-    sheet();
-    player = add(KIND_PLAYER, 400, 200, 0);
-    add(KIND_CIVILIAN, 100, 100, 0);
-    draw_characters();
-    EXPECT_GT(find_colour(read_frame(), GREEN).w, 0);
-    player->health = 0;
-    start_3d();
-    sheet();
-    draw_ground();
-    draw_characters();
-    Frame f = read_frame();
-    EXPECT_EQ(find_colour(f, GREEN).w, 0);
-    EXPECT_EQ(find_colour(f, RED).w, 64);
-    // Nor its shadow: the civilian's is the only one.
-    Box shadow = find_in_play(f, BLACK);
-    EXPECT_EQ(shadow.x, 100 - 16 + 6);
-    EXPECT_EQ(shadow.w, 64);
-    free_characters();
-}
-
 TEST(HealthBars, WoundedCharactersShowAFillOfHalfTheirHealthAndThePercentage)
 {
     open_window();
@@ -324,10 +243,10 @@ TEST(HealthBars, WoundedCharactersShowAFillOfHalfTheirHealthAndThePercentage)
     make_cell_font();
     camera_x = 50;
     camera_y = 20;
-    player = add(KIND_PLAYER, 500, 300, 0);
+    put_character(KIND_PLAYER, 500, 300);
     player->health = 10; // the player never gets a bar
-    add(KIND_CIVILIAN, 100, 100, 0);  // full health: no bar
-    character* hurt = add(KIND_ARMED, 250, 200, 0);
+    put_character(KIND_CIVILIAN, 100, 100); // full health: no bar
+    character* hurt = put_character(KIND_ARMED, 250, 200);
     hurt->health = 99;
     draw_health_bars();
     Frame f = read_frame();
