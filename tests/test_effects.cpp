@@ -1,7 +1,6 @@
-// Effects: the fixed tables when full, how long each kind lasts aged frame
-// by frame as it is drawn in a real window, the pause, and the tile loops.
+// Effects: the fixed tables when full, and what the pause stops, aged frame
+// by frame as they are drawn in a real window; the tile loops.
 #include <cstring>
-#include <functional>
 #include <string>
 
 #include "combat/effects.h"
@@ -60,80 +59,30 @@ TEST(Effects, FullTablesDropNewRequestsSilentlyAndTextsAreCut)
     EXPECT_EQ(std::string(63, 'b'), floating_texts[5].text);
 }
 
-TEST(Effects, EachKindLastsItsFramesAtAnyFrameRate)
-{
-    auto anim = [](int frames, int ticks) {
-        return [=] { add_sprite_anim(0, 0, 0, TEX_SPAWN, 0, 32, frames, ticks); };
-    };
-    const struct {
-        const char* what;
-        float factor;
-        std::function<void()> add;
-        void (*draw)();
-        int least, most;
-    } kinds[] = {
-        {"ricochet", 1, anim(RICOCHET_FRAMES, RICOCHET_TICKS), draw_sprite_anims, 30, 30},
-        {"spawn flash", 1, anim(SPAWN_FLASH_FRAMES, SPAWN_FLASH_TICKS), draw_sprite_anims, 42, 42},
-        {"muzzle flash", 1, anim(MUZZLE_FLASH_FRAMES, MUZZLE_FLASH_TICKS), draw_sprite_anims, 12, 12},
-        {"no cells, no time", 1, anim(0, 0), draw_sprite_anims, 2, 2},
-        // A long frame runs the timer down; the next takes every step owed.
-        {"spawn flash, long frames", 17, anim(SPAWN_FLASH_FRAMES, SPAWN_FLASH_TICKS),
-         draw_sprite_anims, 6, 6},
-        {"stain", 1, [] { add_blood_stain(0, 0, 0); }, draw_blood_stains, 1800 + 160, 1800 + 160},
-        {"stain, 30 frames a second", 2, [] { add_blood_stain(0, 0, 0); }, draw_blood_stains, 980, 981},
-        {"corpse", 1, [] { add_corpse(0, 0, 1); }, draw_corpses, 1800 + 128, 1800 + 128},
-        {"drop", 1, [] { add_blood_burst(0, 0); }, draw_blood_drops, 32, 32},
-        {"rising text", 1, [] { add_floating_text(0, 300, "+1"); }, draw_floating_texts, 192, 193},
-    };
-    for (const auto& k : kinds) {
-        start(k.factor);
-        k.add();
-        int frames = 0;
-        for (; sprite_anims[0].active || particles[0].active || floating_texts[0].active; frames++)
-            k.draw();
-        EXPECT_GE(frames, k.least) << k.what;
-        EXPECT_LE(frames, k.most) << k.what;
-    }
-}
-
 TEST(Effects, WhilePausedOnlyDropsAndTileLoopsMove)
 {
     start(1.0f);
     init_tile_anims();
     add_blood_stain(10, 10, 0);
-    add_corpse(10, 10, 0);
     add_blood_burst(10, 10);
     add_sprite_anim(0, 0, 0, TEX_SPAWN, 0, SPAWN_FLASH_SIZE, SPAWN_FLASH_FRAMES, SPAWN_FLASH_TICKS);
     add_floating_text(5, 50, "+25");
-    auto frame = [] {
+    paused = 1;
+    for (int f = 0; f < 2 * 104; f++) {
         draw_blood_stains();
-        draw_corpses();
         draw_sprite_anims();
         draw_blood_drops();
         draw_floating_texts();
-        update_tile_anims();
-    };
-    for (int i = 0; i < 7; i++) frame();
-    Particle stain = particles[0], corpse = particles[1], drop = particles[2];
-    SpriteAnim anim = sprite_anims[0];
-    FloatingText text = floating_texts[0];
-    paused = 1;
-    for (int i = 0; i < 20; i++) frame();
-    EXPECT_EQ(stain.delay, particles[0].delay);
-    EXPECT_EQ(corpse.delay, particles[1].delay);
-    EXPECT_EQ(anim.frame, sprite_anims[0].frame);
-    EXPECT_EQ(anim.frame_timer, sprite_anims[0].frame_timer);
-    EXPECT_EQ(text.y, floating_texts[0].y);
-    EXPECT_EQ(text.alpha, floating_texts[0].alpha);
-    EXPECT_LT(particles[2].alpha, drop.alpha);
-    EXPECT_NE(drop.y, particles[2].y);
-    // The four water and fire loops of eight cells step every 13 frames.
-    EXPECT_EQ(128 + 2, tile_anim_frame(TEX_TILES, 128));
-    for (int f = 27; f < 2 * 104; f++) {
+        // The four water and fire loops of eight cells step every 13 frames.
         for (int first : {128, 136, 144, 152})
             ASSERT_EQ(first + (f / 13) % 8, tile_anim_frame(TEX_TILES, first)) << f;
         update_tile_anims();
     }
+    EXPECT_EQ(1800.0f, particles[0].delay);
+    EXPECT_FALSE(particles[1].active);
+    EXPECT_EQ(SPAWN_FLASH_TICKS, sprite_anims[0].frame_timer);
+    EXPECT_EQ(50.0f, floating_texts[0].y);
+    EXPECT_EQ(1.0f, floating_texts[0].alpha);
     EXPECT_EQ(129, tile_anim_frame(TEX_TILES, 129));
     EXPECT_EQ(128, tile_anim_frame(TEX_CHARACTERS, 128));
     paused = 0;

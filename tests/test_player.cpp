@@ -4,6 +4,7 @@
 #include <cmath>
 #include <set>
 
+#include "characters/movement.h"
 #include "test_world.h"
 
 namespace {
@@ -132,10 +133,7 @@ TEST_F(Fight, LaughsComeFromTheRightSetNeverRepeatAndWaitForThePlayingOne)
 Bullet* fire(float x, float y, float angle, int speed)
 {
     Bullet* b = new_bullet();
-    b->x = x;
-    b->y = y;
-    b->angle = angle;
-    b->speed = speed;
+    *b = Bullet{x, y, angle, speed, nullptr, nullptr}; // new ones are the tail
     return b;
 }
 
@@ -151,45 +149,39 @@ const float EAST = (float)(M_PI / 2);
 TEST_F(Fight, BulletsAreTestedAfterEveryUnitStepAndHitOnlyTheLivePlayer)
 {
     open_test_sound();
+    // Edge cells of floor, so a bullet can leave the map; two solid cells.
+    open_map(20, 20);
+    put_character(KIND_PLAYER, 320, 320);
     set_solid(10, 3);
+    set_solid(5, 5);
     // The solid cell starts at x 320. Heading east at 4 units a tick from
     // 310.5, the box's right edge (x + 7) first reaches it at x 313.5: after
     // the third step, not at the end of the tick. One unit short of the wall
-    // a bullet flies on.
+    // a bullet flies on; one that leaves the map vanishes without a ricochet.
     fire(310.5f, 100.0f, EAST, BULLET_SPEED_ARMED);
     Bullet* slow = fire(300.0f, 100.0f, EAST, 1);
+    fire(2.0f, 200.0f, -EAST, BULLET_SPEED_ARMED);
     update_bullets();
     ASSERT_EQ(slow, bullet_list);
     EXPECT_EQ(nullptr, slow->next);
     EXPECT_NEAR(301.0f, slow->x, 1e-4);
-    ASSERT_TRUE(sprite_anims[0].active);
     EXPECT_EQ(313 - 12, sprite_anims[0].x);
     EXPECT_EQ(100 - 12, sprite_anims[0].y);
+    EXPECT_FALSE(sprite_anims[1].active);
     EXPECT_EQ(1, sample_playing(SAMPLE_RICOCHET));
     // Diagonally past a solid cell's corner at 5 units a tick: the box
     // touches the cell only after the 12th unit step (ticks end on the 10th
     // and 15th), and is caught there.
     free_bullets();
-    clear_sprite_anims();
-    set_solid(5, 5);
     fire(145.0f, 162.0f, (float)(M_PI / 4), 5);
     fly(3);
     EXPECT_EQ(nullptr, bullet_list);
-    EXPECT_EQ(153 - 12, sprite_anims[0].x);
-    EXPECT_EQ(153 - 12, sprite_anims[0].y);
-    // Leaving the map is silent: a map whose edge cells are floor.
-    open_map(20, 20);
-    put_character(KIND_PLAYER, 320, 320);
-    clear_sprite_anims();
-    stop_all_samples();
-    fire(2.0f, 200.0f, (float)(3 * M_PI / 2), BULLET_SPEED_ARMED);
-    update_bullets();
-    EXPECT_EQ(nullptr, bullet_list);
-    EXPECT_FALSE(sprite_anims[0].active);
-    EXPECT_EQ(0, sample_playing(SAMPLE_RICOCHET));
+    EXPECT_EQ(153 - 12, sprite_anims[1].x);
+    EXPECT_EQ(153 - 12, sprite_anims[1].y);
 
-    // Hits cost the player 10 and flash the screen red; the tenth kills.
-    // Nobody else is ever hit, and once the run is over neither is the player.
+    // Hits cost the player 10 and flash the screen red; the tenth kills, and
+    // the record stays. Nobody else is ever hit, and once the run is over
+    // neither is the player.
     character* other = put_character(KIND_CIVILIAN, 100, 330);
     fire(60.0f, 340.0f, EAST, BULLET_SPEED_OTHER);
     fly(6);
@@ -207,51 +199,35 @@ TEST_F(Fight, BulletsAreTestedAfterEveryUnitStepAndHitOnlyTheLivePlayer)
     }
     EXPECT_EQ(1, sample_playing(SAMPLE_SPLAT));
     EXPECT_NEAR(170.0f / 255.0f, fade_color[0], 0.01f);
+    EXPECT_EQ(player, character_list);
+    EXPECT_EQ(0, count_characters(KIND_ARMED));
     Bullet* late = fire(300.0f, 330.0f, EAST, BULLET_SPEED_ARMED);
     fly(10);
     ASSERT_EQ(late, bullet_list);
     EXPECT_GT(late->x, 330.0f);
 }
 
-// Puts the player on the cell of the item in slot `i` with a step.
+// Puts the player on the cell of the item in slot `i` with one unit step.
 void step_onto(int i)
 {
     player->x = items[i].x - 4 + 1;
     player->y = items[i].y - 4;
-    steer_player(-1, 0, 0.0f, 0.0f);
+    move_character(player, -1, 0);
 }
 
-TEST_F(Fight, ItemsStayEightAndFourOnePerCellAndTakeEffectWhenSteppedOn)
+TEST_F(Fight, ItemsAreReplacedAtOnceAndTakeEffectWhenSteppedOn)
 {
     open_test_sound();
     load_walled_map(8, 8); // 36 floor cells
     start_run(32, 32);
     for (int kind : {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1})
         spawn_item(kind, 0);
-    for (int round = 0; round < 300; round++) {
-        // Every pick-up is replaced at once in the slot just freed, with a
-        // flash, on a cell of its own.
-        int slot = round % 12, kind = items[slot].kind;
-        player->health = 50;
-        clear_sprite_anims();
-        step_onto(slot);
-        ASSERT_EQ(kind, items[slot].kind);
-        ASSERT_EQ(SPAWN_FLASH_SIZE, sprite_anims[0].size);
-        std::set<int> cells;
-        int count[2] = {0, 0};
-        for (int i = 0; i < MAX_ITEMS; i++) {
-            const Item& it = items[i];
-            ASSERT_EQ(i < 12, it.active != 0);
-            if (!it.active) continue;
-            count[it.kind]++;
-            ASSERT_EQ(4, it.x % CELL_SIZE);
-            ASSERT_EQ(4, it.y % CELL_SIZE);
-            ASSERT_TRUE(cell_is_floor(it.x / CELL_SIZE, it.y / CELL_SIZE));
-            ASSERT_TRUE(cells.insert(it.y / CELL_SIZE * MAP_MAX_SIZE + it.x / CELL_SIZE).second);
-        }
-        ASSERT_EQ(8, count[0]);
-        ASSERT_EQ(4, count[1]);
-    }
+    // A pick-up is replaced at once, in the slot just freed, with a flash.
+    clear_sprite_anims();
+    step_onto(9);
+    EXPECT_EQ(ITEM_STEROIDS, items[9].kind);
+    EXPECT_EQ(SPAWN_FLASH_SIZE, sprite_anims[0].size);
+    EXPECT_EQ(12, find_free_item());
     // A full table drops a request, flash and all.
     for (Item& it : items)
         it.active = 1;

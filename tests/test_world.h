@@ -6,17 +6,13 @@
 
 #include <gtest/gtest.h>
 
-#include <SDL.h>
-
 #include <cstdlib>
 #include <cstring>
-#include <functional>
 #include <initializer_list>
 #include <vector>
 
 #include "characters/behaviour.h"
 #include "characters/characters.h"
-#include "characters/movement.h"
 #include "characters/player.h"
 #include "combat/bullets.h"
 #include "combat/effects.h"
@@ -37,17 +33,15 @@ inline void open_map(int width, int height)
     map_height = height;
     map_layers = 0;
     for (int row = 0; row < height; row++)
-        for (int column = 0; column < width; column++)
-            walk_grid[row][column] = 1;
+        memset(walk_grid[row], 1, width);
 }
 
 // A map drawn row by row: '#' solid, anything else floor.
 inline void drawn_map(const char* const* rows, int height)
 {
     open_map((int)strlen(rows[0]), height);
-    for (int row = 0; row < height; row++)
-        for (int column = 0; column < map_width; column++)
-            walk_grid[row][column] = rows[row][column] != '#';
+    for (int i = 0; i < map_width * height; i++)
+        walk_grid[i / map_width][i % map_width] = rows[i / map_width][i % map_width] != '#';
 }
 
 inline void drawn_map(std::initializer_list<const char*> rows)
@@ -63,8 +57,7 @@ inline void load_walled_map(int width, int height)
     open_map(width, height);
     for (int row = 0; row < height; row++)
         for (int column = 0; column < width; column++)
-            if (row == 0 || column == 0 || row == height - 1 || column == width - 1)
-                set_solid(column, row);
+            walk_grid[row][column] = row && column && row < height - 1 && column < width - 1;
 }
 
 // A character of `kind` with its box at (x, y), waypoint and destination on
@@ -85,16 +78,14 @@ inline character* put_character(int kind, int x, int y)
 inline int count_characters(int kind)
 {
     int n = 0;
-    for (const character* c = character_list; c; c = c->next)
-        n += c->kind == kind;
+    for (const character* c = character_list; c; c = c->next) n += c->kind == kind;
     return n;
 }
 
 inline int count_bullets()
 {
     int n = 0;
-    for (const Bullet* b = bullet_list; b; b = b->next)
-        n++;
+    for (const Bullet* b = bullet_list; b; b = b->next) n++;
     return n;
 }
 
@@ -143,8 +134,7 @@ inline void open_test_sound()
 
 inline void stop_all_samples()
 {
-    for (int i = 0; i < SAMPLE_COUNT; i++)
-        stop_sample(i);
+    for (int i = 0; i < SAMPLE_COUNT; i++) stop_sample(i);
 }
 
 // A fresh live run on a walled 20 x 20 map, the player at (320, 320) facing
