@@ -1,177 +1,86 @@
-// The player's strike, the run's meters and the voice that follows kills;
-// bullet flight: one unit per step with walls and the player tested after
-// every step, ricochets, hits and the list that holds them.
+// The fight: the player's strike, the run's meters and the voice that
+// follows kills and painkillers; bullets flying one unit per step; the
+// items on the map.
 #include <cmath>
 #include <set>
 
-#include "test_player_support.h"
-
-using namespace fight_test;
+#include "characters/movement.h"
+#include "test_world.h"
 
 namespace {
 
-class PlayerFight : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        srand(7);
-        load_walled_map(20, 20);
+using Fight = WorldTest;
+
+TEST_F(Fight, StrikesHitTheFirstBoxInReachAndKillsScoreAndRefillByKind)
+{
+    open_test_sound();
+    // Facing north, the probe is the box above: one beside is missed, and a
+    // miss only swings.
+    character* aside = put_character(KIND_CIVILIAN, 360, 320);
+    player_attack();
+    EXPECT_EQ(ATTACK_COOLDOWN, player->cooldown);
+    EXPECT_EQ(1, sample_playing(SAMPLE_SWING));
+    EXPECT_EQ(0, sample_playing(SAMPLE_SPLAT));
+    EXPECT_EQ(0, score);
+    EXPECT_EQ(DELAY_IDLE, laugh_delay);
+    EXPECT_EQ(CHARACTER_MAX_HEALTH, aside->health);
+    // Facing east both overlap the probe: the first in the list is hit.
+    character* second = put_character(KIND_ARMED, 340, 320);
+    player->angle = 90;
+    player_attack();
+    EXPECT_EQ(60, aside->health);
+    EXPECT_EQ(CHARACTER_MAX_HEALTH, second->health);
+    EXPECT_EQ(1, sample_playing(SAMPLE_SPLAT));
+
+    // Blows to kill, points for the kill, psychosis before and after it; a
+    // hit scores 1. Under steroids one blow kills and a laugh always comes;
+    // a laugh already pending is left alone.
+    const struct {
+        int kind, steroids, blows, points, before, after;
+    } kills_by_kind[] = {
+        {KIND_CIVILIAN, 0, 3, 10, 90, 100},
+        {KIND_ARMED, 0, 5, 25, 50, 75},
+        {KIND_ARMED, 1, 1, 25, 50, 75},
+        {KIND_CIVILIAN, 1, 1, 10, 50, 75},
+    };
+    for (const auto& k : kills_by_kind) {
         start_run(320, 320);
-        player->angle = 0; // facing north: the probe is the box above
-    }
-    void TearDown() override
-    {
-        close_sound();
-        free_characters();
-        free_bullets();
-    }
-};
-
-TEST_F(PlayerFight, ReachIsTheBoxAlongTheAimFirstInListOrderAndAMissOnlySwings)
-{
-    open_test_sound();
-    character* aside = put_character(KIND_CIVILIAN, 360, 320); // beside, not ahead
-    player_attack();
-    EXPECT_EQ(player->cooldown, ATTACK_COOLDOWN);
-    EXPECT_EQ(sample_playing(SAMPLE_SWING), 1);
-    EXPECT_EQ(sample_playing(SAMPLE_SPLAT), 0);
-    EXPECT_EQ(score, 0);
-    EXPECT_EQ(psychosis, PSYCHOSIS_MAX);
-    EXPECT_EQ(laugh_delay, DELAY_IDLE);
-    EXPECT_EQ(aside->health, CHARACTER_MAX_HEALTH);
-    EXPECT_TRUE(active_texts().empty());
-
-    aside->x = 3000; // out of the way
-    EXPECT_EQ(target_in_reach(), nullptr);
-    character* first = put_character(KIND_CIVILIAN, 320 + 20, 320); // east, overlapping the probe
-    character* second = put_character(KIND_ARMED, 320 + 40, 320);
-    player->angle = 90;
-    EXPECT_EQ(target_in_reach(), first);
-    player->angle = 270; // west: nobody
-    EXPECT_EQ(target_in_reach(), nullptr);
-    player->angle = 90;
-    player_attack();
-    EXPECT_EQ(first->health, CHARACTER_MAX_HEALTH - DAMAGE_VS_CIVILIAN);
-    EXPECT_EQ(second->health, CHARACTER_MAX_HEALTH);
-}
-
-TEST_F(PlayerFight, HitsScoreOneAndKillsScoreByKindCentredOverTheTarget)
-{
-    open_test_sound();
-    psychosis = 90;
-    put_character(KIND_CIVILIAN, 320, 288);
-
-    player_attack();
-    EXPECT_EQ(score, POINTS_HIT);
-    EXPECT_EQ(sample_playing(SAMPLE_SPLAT), 1);
-    std::vector<FloatingText> texts = active_texts();
-    ASSERT_EQ(texts.size(), 1u);
-    EXPECT_STREQ(texts[0].text, "+1");
-    EXPECT_EQ(texts[0].x, 320 + (32 - 2 * 8) / 2); // two characters, 8 units each
-    EXPECT_EQ((int)texts[0].y, 288 + 8);
-    EXPECT_EQ(active_stains(), 1);
-
-    player_attack();
-    clear_floating_texts();
-    int armed_before = count_characters(KIND_ARMED);
-    player_attack(); // 100, 60, 20, dead
-    EXPECT_EQ(score, 2 * POINTS_HIT + POINTS_CIVILIAN);
-    EXPECT_EQ(kills[KIND_CIVILIAN], 1);
-    EXPECT_EQ(psychosis, PSYCHOSIS_MAX) << "the refill goes no higher than 100";
-    texts = active_texts();
-    ASSERT_EQ(texts.size(), 1u);
-    EXPECT_STREQ(texts[0].text, "+10");
-    EXPECT_EQ(texts[0].x, 320 + (32 - 3 * 8) / 2);
-    EXPECT_EQ(active_stains(), 3 + KILL_STAINS);
-    // The victim is replaced, and the armed grow by one.
-    EXPECT_EQ(count_characters(KIND_CIVILIAN), 1);
-    EXPECT_EQ(count_characters(KIND_ARMED), armed_before + 1);
-
-    // The armed need five blows and are worth more.
-    for (character* c = character_list; c != nullptr; c = c->next)
-        if (c != player) c->x = 3000; // out of the way
-    psychosis = 50;
-    character* armed = put_character(KIND_ARMED, 320, 288);
-    int before = score;
-    for (int i = 0; i < 4; i++)
+        psychosis = k.before;
+        steroids_timer = k.steroids ? 100 : 0;
+        put_character(k.kind, 320, 288);
+        for (int blow = 1; blow < k.blows; blow++)
+            player_attack();
+        clear_floating_texts();
+        laugh_delay = k.steroids ? DELAY_IDLE : 5;
         player_attack();
-    EXPECT_EQ(armed->health, CHARACTER_MAX_HEALTH - 4 * DAMAGE_VS_ARMED);
-    clear_floating_texts();
-    player_attack();
-    EXPECT_EQ(score, before + 4 * POINTS_HIT + POINTS_ARMED);
-    EXPECT_EQ(kills[KIND_ARMED], 1);
-    EXPECT_EQ(psychosis, 50 + PSYCHOSIS_PER_KILL);
-    texts = active_texts();
-    ASSERT_EQ(texts.size(), 1u);
-    EXPECT_STREQ(texts[0].text, "+25");
-}
-
-TEST_F(PlayerFight, SteroidsKillWithOneBlowAndAlwaysScheduleALaugh)
-{
-    steroids_timer = 100;
-    put_character(KIND_ARMED, 320, 288);
-    player_attack();
-    EXPECT_EQ(kills[KIND_ARMED], 1);
-    EXPECT_EQ(score, POINTS_ARMED);
-    EXPECT_EQ(laugh_delay, LAUGH_DELAY_TICKS);
-
-    // Without steroids a coin decides, and a pending laugh is left alone.
-    steroids_timer = 0;
-    character* dummy = put_character(KIND_CIVILIAN, 320, 288);
-    for (character* c = character_list; c != nullptr; c = c->next)
-        if (c != player && c != dummy) c->x = 3000;
-    laugh_delay = 5;
-    player_attack();
-    EXPECT_EQ(laugh_delay, 5);
-    int laughs = 0;
-    for (int i = 0; i < 200; i++) {
-        dummy->health = CHARACTER_MAX_HEALTH;
-        laugh_delay = DELAY_IDLE;
-        player_attack();
-        laughs += laugh_delay == LAUGH_DELAY_TICKS;
+        EXPECT_EQ(k.blows - 1 + k.points, score) << k.kind << k.steroids;
+        EXPECT_EQ(1, kills[k.kind]);
+        EXPECT_EQ(k.after, psychosis);
+        EXPECT_EQ("+" + std::to_string(k.points), floating_texts[0].text);
+        EXPECT_EQ(k.steroids ? LAUGH_DELAY_TICKS : 5, laugh_delay);
+        // The victim is replaced, and the armed grow by one.
+        EXPECT_EQ(k.kind == KIND_ARMED ? 2 : 1, count_characters(KIND_ARMED));
+        EXPECT_EQ(k.kind == KIND_CIVILIAN ? 1 : 0, count_characters(KIND_CIVILIAN));
     }
-    EXPECT_GT(laughs, 60);
-    EXPECT_LT(laughs, 140);
 }
 
-TEST_F(PlayerFight, PsychosisFallsOnePerElevenTicksAndItsEndFadesToDarkRed)
-{
-    for (int i = 0; i < PSYCHOSIS_DRAIN_TICKS; i++)
-        update_meters();
-    EXPECT_EQ(psychosis, PSYCHOSIS_MAX);
-    update_meters();
-    EXPECT_EQ(psychosis, PSYCHOSIS_MAX - 1);
-    for (int i = 11; i < 1099; i++)
-        update_meters();
-    EXPECT_EQ(psychosis, 1);
-    EXPECT_EQ(player_out(), 0);
-    EXPECT_EQ(fade_direction, 0);
-    update_meters();
-    EXPECT_EQ(psychosis, 0);
-    EXPECT_EQ(player_out(), 1) << "the run ends at full health too";
-    EXPECT_EQ(fade_direction, 1);
-    EXPECT_FLOAT_EQ(fade_speed, RUN_END_FADE_SPEED);
-    EXPECT_NEAR(fade_color[0], 170.0f / 255.0f, 0.01f);
-    EXPECT_EQ(fade_color[1], 0.0f);
-}
-
-TEST_F(PlayerFight, SecondsCountEvery61TicksAndSteroidsRunOut)
+TEST_F(Fight, PsychosisFallsOnePerElevenTicksAndItsEndFadesToDarkRed)
 {
     steroids_timer = 3;
-    for (int i = 0; i < 60; i++)
+    for (int tick = 1; tick <= 1100; tick++) {
         update_meters();
-    EXPECT_EQ(run_seconds, 0);
-    EXPECT_EQ(steroids_timer, 0);
-    update_meters();
-    EXPECT_EQ(run_seconds, 1);
-    for (int i = 0; i < 61; i++)
-        update_meters();
-    EXPECT_EQ(run_seconds, 2);
-    reset_meters();
-    EXPECT_EQ(run_seconds, 0);
+        ASSERT_EQ(100 - tick / 11, psychosis) << tick;
+        ASSERT_EQ(tick / 61, run_seconds) << tick;
+        ASSERT_EQ(tick == 1100, player_out() != 0) << "the run ends at full health too";
+        ASSERT_EQ(tick == 1100, fade_direction == 1) << tick;
+    }
+    EXPECT_EQ(0, steroids_timer);
+    EXPECT_FLOAT_EQ(RUN_END_FADE_SPEED, fade_speed);
+    EXPECT_NEAR(170.0f / 255.0f, fade_color[0], 0.01f);
+    EXPECT_EQ(0.0f, fade_color[1]);
 }
 
-TEST_F(PlayerFight, LaughsNeverRepeatTheLastOneAndComeFromTheRightSet)
+TEST_F(Fight, LaughsComeFromTheRightSetNeverRepeatAndWaitForThePlayingOne)
 {
     std::set<int> heard;
     for (int i = 0; i < 400; i++) {
@@ -179,202 +88,192 @@ TEST_F(PlayerFight, LaughsNeverRepeatTheLastOneAndComeFromTheRightSet)
         int before = last_laugh;
         laugh_delay = 0;
         update_laugh();
-        EXPECT_NE(last_laugh, before);
+        EXPECT_NE(before, last_laugh);
         int first = i < 200 ? SAMPLE_LAUGH : SAMPLE_LAUGH_STEROIDS;
         EXPECT_GE(last_laugh, first);
         EXPECT_LT(last_laugh, first + LAUGH_VARIANTS);
-        EXPECT_EQ(laugh_delay, DELAY_IDLE);
+        EXPECT_EQ(DELAY_IDLE, laugh_delay);
         heard.insert(last_laugh);
     }
-    EXPECT_EQ(heard.size(), 2u * LAUGH_VARIANTS);
+    EXPECT_EQ(2u * LAUGH_VARIANTS, heard.size());
 
-    // A scheduled laugh comes LAUGH_DELAY_TICKS + 1 ticks later.
+    // A laugh comes LAUGH_DELAY_TICKS + 1 ticks after it is scheduled. One
+    // due while any laugh sounds, of either set, waits: neither cut in nor
+    // dropped.
+    open_test_sound();
     int before = last_laugh;
     laugh_delay = LAUGH_DELAY_TICKS;
     for (int i = 0; i < LAUGH_DELAY_TICKS; i++)
         update_laugh();
-    EXPECT_EQ(last_laugh, before);
-    EXPECT_EQ(laugh_delay, 0);
+    EXPECT_EQ(before, last_laugh);
     update_laugh();
-    EXPECT_NE(last_laugh, before);
-}
-
-TEST_F(PlayerFight, ALaughWaitsForThePlayingOneAndTheSighFollowsPainkillers)
-{
-    open_test_sound();
-    laugh_delay = 0;
-    update_laugh();
-    int first = last_laugh;
-    EXPECT_EQ(sample_playing(first), 1);
-
+    EXPECT_NE(before, last_laugh);
+    before = last_laugh;
+    stop_all_samples();
+    play_sample(SAMPLE_LAUGH_STEROIDS + 2);
     laugh_delay = 0;
     for (int i = 0; i < 5; i++)
         update_laugh();
-    EXPECT_EQ(last_laugh, first) << "a laugh cut in over the playing one";
-    EXPECT_EQ(laugh_delay, 0) << "the waiting laugh was dropped";
-
-    stop_sample(first);
-    play_sample(SAMPLE_LAUGH_STEROIDS + 2); // any laugh blocks, whichever set
-    update_laugh();
-    EXPECT_EQ(last_laugh, first);
+    EXPECT_EQ(before, last_laugh);
+    EXPECT_EQ(0, laugh_delay);
     stop_all_samples();
     update_laugh();
-    EXPECT_NE(last_laugh, first);
-    EXPECT_EQ(sample_playing(last_laugh), 1);
-    EXPECT_EQ(laugh_delay, DELAY_IDLE);
-
+    EXPECT_NE(before, last_laugh);
+    EXPECT_EQ(1, sample_playing(last_laugh));
+    // The sigh after painkillers comes SIGH_DELAY_TICKS + 1 ticks later.
     sigh_delay = SIGH_DELAY_TICKS;
     for (int i = 0; i < SIGH_DELAY_TICKS; i++)
         update_sigh();
-    EXPECT_EQ(sample_playing(SAMPLE_SIGH), 0);
+    EXPECT_EQ(0, sample_playing(SAMPLE_SIGH));
     update_sigh();
-    EXPECT_EQ(sample_playing(SAMPLE_SIGH), 1);
-    EXPECT_EQ(sigh_delay, DELAY_IDLE);
+    EXPECT_EQ(1, sample_playing(SAMPLE_SIGH));
+    EXPECT_EQ(DELAY_IDLE, sigh_delay);
 }
-
-const float EAST = (float)(M_PI / 2);
-const float WEST = (float)(3 * M_PI / 2);
 
 Bullet* fire(float x, float y, float angle, int speed)
 {
     Bullet* b = new_bullet();
-    b->x = x;
-    b->y = y;
-    b->angle = angle;
-    b->speed = speed;
+    *b = Bullet{x, y, angle, speed, nullptr, nullptr}; // new ones are the tail
     return b;
 }
 
-class Bullets : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        srand(3);
-        // 20 x 20 cells, solid border, and one solid cell at column 10, row 3.
-        load_test_map(20, 20, [](int c, int r) {
-            return c > 0 && r > 0 && c < 19 && r < 19 && !(c == 10 && r == 3);
-        });
-        start_run(320, 320);
-    }
-    void TearDown() override
-    {
-        close_sound();
-        free_characters();
-        free_bullets();
-    }
-};
-
-TEST_F(Bullets, ListKeepsFiringOrderThroughDeletes)
+// Flies every bullet for `ticks` ticks or until none is left.
+void fly(int ticks)
 {
-    Bullet* a = fire(0, 0, 0, 1);
-    Bullet* b = fire(0, 0, 0, 1);
-    Bullet* c = fire(0, 0, 0, 1);
-    Bullet* d = fire(0, 0, 0, 1);
-    EXPECT_EQ(bullet_list, a);
-    EXPECT_EQ(d->next, nullptr);
-    delete_bullet(c); // inside
-    EXPECT_EQ(b->next, d);
-    delete_bullet(a); // head
-    EXPECT_EQ(bullet_list, b);
-    delete_bullet(d); // tail
-    EXPECT_EQ(b->next, nullptr);
-    Bullet* e = fire(0, 0, 0, 1);
-    EXPECT_EQ(b->next, e);
-    free_bullets();
-    EXPECT_EQ(bullet_list, nullptr);
+    for (int t = 0; t < ticks && bullet_list; t++)
+        update_bullets();
 }
 
-TEST_F(Bullets, WallsAreTestedAfterEveryUnitStep)
+const float EAST = (float)(M_PI / 2);
+
+TEST_F(Fight, BulletsAreTestedAfterEveryUnitStepAndHitOnlyTheLivePlayer)
 {
     open_test_sound();
+    // Edge cells of floor, so a bullet can leave the map; two solid cells.
+    open_map(20, 20);
+    put_character(KIND_PLAYER, 320, 320);
+    set_solid(10, 3);
+    set_solid(5, 5);
     // The solid cell starts at x 320. Heading east at 4 units a tick from
-    // 310.5, the box's right edge (x + 7) first reaches it at x 313.5:
-    // after the third step, not at the end of the tick.
+    // 310.5, the box's right edge (x + 7) first reaches it at x 313.5: after
+    // the third step, not at the end of the tick. One unit short of the wall
+    // a bullet flies on; one that leaves the map vanishes without a ricochet.
     fire(310.5f, 100.0f, EAST, BULLET_SPEED_ARMED);
-    update_bullets();
-    EXPECT_EQ(bullet_list, nullptr);
-    ASSERT_EQ(active_anims(), 1);
-    const SpriteAnim& anim = sprite_anims[0];
-    EXPECT_EQ(anim.x, 313 - 12);
-    EXPECT_EQ(anim.y, 100 - 12);
-    EXPECT_EQ(anim.size, RICOCHET_SIZE);
-    EXPECT_EQ(sample_playing(SAMPLE_RICOCHET), 1);
-
-    // One unit short of the wall it flies on and stays for the next tick.
     Bullet* slow = fire(300.0f, 100.0f, EAST, 1);
+    fire(2.0f, 200.0f, -EAST, BULLET_SPEED_ARMED);
     update_bullets();
-    ASSERT_EQ(bullet_list, slow);
-    EXPECT_NEAR(slow->x, 301.0f, 1e-4);
-    EXPECT_NEAR(slow->y, 100.0f, 1e-4);
-}
-
-TEST_F(Bullets, LeavingTheMapVanishesSilentlyWhileWallsRicochet)
-{
-    open_test_sound();
-    // A map whose edge cells are floor: the bullet leaves without a wall.
-    load_test_map(20, 20, [](int, int) { return true; });
-    free_characters();
-    player = put_character(KIND_PLAYER, 320, 320);
-    fire(2.0f, 200.0f, WEST, BULLET_SPEED_ARMED);
-    update_bullets();
-    EXPECT_EQ(bullet_list, nullptr);
-    EXPECT_EQ(active_anims(), 0);
-    EXPECT_EQ(sample_playing(SAMPLE_RICOCHET), 0);
-
+    ASSERT_EQ(slow, bullet_list);
+    EXPECT_EQ(nullptr, slow->next);
+    EXPECT_NEAR(301.0f, slow->x, 1e-4);
+    EXPECT_EQ(313 - 12, sprite_anims[0].x);
+    EXPECT_EQ(100 - 12, sprite_anims[0].y);
+    EXPECT_FALSE(sprite_anims[1].active);
+    EXPECT_EQ(1, sample_playing(SAMPLE_RICOCHET));
     // Diagonally past a solid cell's corner at 5 units a tick: the box
-    // touches the cell only after the 12th unit step (the end of a tick
-    // falls on the 10th and 15th), and is caught there.
-    load_test_map(20, 20, [](int c, int r) { return !(c == 5 && r == 5); });
+    // touches the cell only after the 12th unit step (ticks end on the 10th
+    // and 15th), and is caught there.
+    free_bullets();
     fire(145.0f, 162.0f, (float)(M_PI / 4), 5);
-    for (int tick = 0; tick < 3; tick++)
-        update_bullets();
-    EXPECT_EQ(bullet_list, nullptr);
-    ASSERT_EQ(active_anims(), 1);
-    EXPECT_EQ(sprite_anims[0].x, 153 - 12);
-    EXPECT_EQ(sprite_anims[0].y, 153 - 12);
+    fly(3);
+    EXPECT_EQ(nullptr, bullet_list);
+    EXPECT_EQ(153 - 12, sprite_anims[1].x);
+    EXPECT_EQ(153 - 12, sprite_anims[1].y);
+
+    // Hits cost the player 10 and flash the screen red; the tenth kills, and
+    // the record stays. Nobody else is ever hit, and once the run is over
+    // neither is the player.
+    character* other = put_character(KIND_CIVILIAN, 100, 330);
+    fire(60.0f, 340.0f, EAST, BULLET_SPEED_OTHER);
+    fly(6);
+    ASSERT_NE(nullptr, bullet_list);
+    EXPECT_GT(bullet_list->x, 131.0f);
+    EXPECT_EQ(CHARACTER_MAX_HEALTH, other->health);
+    free_bullets();
+    for (int hit = 1; hit <= 10; hit++) {
+        fire(300.0f, 330.0f, EAST, BULLET_SPEED_ARMED);
+        fly(10);
+        ASSERT_EQ(nullptr, bullet_list);
+        ASSERT_EQ(CHARACTER_MAX_HEALTH - 10 * hit, player->health);
+        ASSERT_EQ(hit < 10 ? -1 : 1, fade_direction) << "death fades slowly, not as a flash";
+        ASSERT_FLOAT_EQ(hit < 10 ? HIT_FLASH_SPEED : RUN_END_FADE_SPEED, fade_speed);
+    }
+    EXPECT_EQ(1, sample_playing(SAMPLE_SPLAT));
+    EXPECT_NEAR(170.0f / 255.0f, fade_color[0], 0.01f);
+    EXPECT_EQ(player, character_list);
+    EXPECT_EQ(0, count_characters(KIND_ARMED));
+    Bullet* late = fire(300.0f, 330.0f, EAST, BULLET_SPEED_ARMED);
+    fly(10);
+    ASSERT_EQ(late, bullet_list);
+    EXPECT_GT(late->x, 330.0f);
 }
 
-TEST_F(Bullets, HitsCostThePlayerTenHealthFlashRedAndTheTenthKillsNobodyElseIsHit)
+// Puts the player on the cell of the item in slot `i` with one unit step.
+void step_onto(int i)
+{
+    player->x = items[i].x - 4 + 1;
+    player->y = items[i].y - 4;
+    move_character(player, -1, 0);
+}
+
+TEST_F(Fight, ItemsAreReplacedAtOnceAndTakeEffectWhenSteppedOn)
 {
     open_test_sound();
-    for (int hit = 1; hit <= 9; hit++) {
-        fire(300.0f, 330.0f, EAST, BULLET_SPEED_ARMED);
-        for (int tick = 0; tick < 10 && bullet_list != nullptr; tick++)
-            update_bullets();
-        ASSERT_EQ(bullet_list, nullptr);
-        EXPECT_EQ(player->health, CHARACTER_MAX_HEALTH - hit * BULLET_DAMAGE);
+    load_walled_map(8, 8); // 36 floor cells
+    start_run(32, 32);
+    for (int kind : {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1})
+        spawn_item(kind, 0);
+    // A pick-up is replaced at once, in the slot just freed, with a flash.
+    clear_sprite_anims();
+    step_onto(9);
+    EXPECT_EQ(ITEM_STEROIDS, items[9].kind);
+    EXPECT_EQ(SPAWN_FLASH_SIZE, sprite_anims[0].size);
+    EXPECT_EQ(12, find_free_item());
+    // A full table drops a request, flash and all.
+    for (Item& it : items)
+        it.active = 1;
+    clear_sprite_anims();
+    spawn_item(ITEM_PAINKILLERS, 1);
+    EXPECT_FALSE(sprite_anims[0].active);
+
+    // Painkillers heal 50 up to full; only a hurt player sighs, and a sigh
+    // already on its way is not pushed back.
+    clear_items();
+    spawn_item(ITEM_PAINKILLERS, 0);
+    const struct {
+        int health, sigh_before, health_after, sigh_after;
+    } pills[] = {
+        {60, DELAY_IDLE, 100, SIGH_DELAY_TICKS},
+        {30, DELAY_IDLE, 80, SIGH_DELAY_TICKS},
+        {100, DELAY_IDLE, 100, DELAY_IDLE},
+        {10, 5, 60, 5},
+    };
+    for (const auto& p : pills) {
+        stop_all_samples();
+        clear_floating_texts();
+        player->health = p.health;
+        sigh_delay = p.sigh_before;
+        step_onto(0);
+        EXPECT_EQ(p.health_after, player->health);
+        EXPECT_EQ(p.sigh_after, sigh_delay);
+        EXPECT_EQ(1, sample_playing(SAMPLE_PILLS));
+        EXPECT_STREQ("PAINKILLERS", floating_texts[0].text);
     }
-    EXPECT_EQ(sample_playing(SAMPLE_SPLAT), 1);
-    EXPECT_EQ(fade_direction, -1);
-    EXPECT_FLOAT_EQ(fade_speed, HIT_FLASH_SPEED);
-    EXPECT_NEAR(fade_color[0], 170.0f / 255.0f, 0.01f);
-    EXPECT_GE(active_stains(), 9);
-    EXPECT_EQ(player_out(), 0);
 
-    fire(300.0f, 330.0f, EAST, BULLET_SPEED_ARMED);
-    for (int tick = 0; tick < 10 && bullet_list != nullptr; tick++)
-        update_bullets();
-    EXPECT_EQ(player->health, 0);
-    EXPECT_EQ(player_out(), 1);
-    EXPECT_EQ(fade_direction, 1) << "death starts the slow fade, not the flash";
-
-    // From now on bullets pass through the player's box.
-    Bullet* late = fire(300.0f, 330.0f, EAST, BULLET_SPEED_ARMED);
-    for (int tick = 0; tick < 10; tick++)
-        update_bullets();
-    ASSERT_EQ(bullet_list, late);
-    EXPECT_GT(late->x, 330.0f);
-    EXPECT_EQ(player->health, 0);
-
-    // Nobody but the player is ever hit.
-    free_bullets();
-    character* other = put_character(KIND_CIVILIAN, 100, 330);
-    Bullet* b = fire(60.0f, 340.0f, EAST, BULLET_SPEED_OTHER);
-    for (int tick = 0; tick < 6; tick++)
-        update_bullets();
-    ASSERT_EQ(bullet_list, b);
-    EXPECT_GT(b->x, 131.0f);
-    EXPECT_EQ(other->health, CHARACTER_MAX_HEALTH);
+    // Steroids restart at 600 rather than add up, and make the player
+    // three steps a tick fast instead of two.
+    clear_items();
+    spawn_item(ITEM_STEROIDS, 0);
+    steroids_timer = 300;
+    step_onto(0);
+    EXPECT_EQ(STEROIDS_TICKS, steroids_timer);
+    EXPECT_EQ(1, sample_playing(SAMPLE_GROWL));
+    clear_items();
+    player->x = 64;
+    steer_player(1, 0, 500.0f, 80.0f);
+    EXPECT_EQ(67, player->x);
+    steroids_timer = 0;
+    steer_player(1, 0, 500.0f, 80.0f);
+    EXPECT_EQ(69, player->x);
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-// A deterministic soak of the world: 100,000 world ticks of play on the real
+// A deterministic soak of the world: 30,000 world ticks of play on the real
 // default map, with the game's rules checked after every tick.
 //
 // What runs. The frame loop's own tick, run_tick, so the world update keeps
@@ -22,40 +22,28 @@
 // so the effect tables are never aged; they fill up and drop requests, as
 // cosmetic tables may.
 //
-// The scripted player hunts the nearest character along a breadth-first
-// route over the walk grid, fetches painkillers when hurt and steroids when
-// they are close, wanders off in a random direction now and then, and strikes
-// whatever is in reach. To reach the armed population's cap of 75 it is kept
+// The scripted player heads for the nearest character along the route the
+// game's own path search gives it, fetches painkillers when hurt and
+// steroids when they are close, wanders off in a random direction now and
+// then, and strikes whatever is in reach. To reach the armed population's cap of 75 it is kept
 // alive (health and psychosis topped up when low) until the cap has held for
 // a while; then it stops fighting, the run ends by itself (psychosis or
 // bullets), the aftermath ticks on, and a new game starts. Now and then the
 // game is paused, and nothing may change while it is.
 //
 // Under AddressSanitizer the soak is shortened to 20,000 ticks: that build is
-// unoptimised and checks every access, so 100,000 ticks twice would take
-// minutes there. The cap, ended runs and restarts are still reached.
-#include <gtest/gtest.h>
-
+// unoptimised and checks every access. The cap, ended runs and restarts are
+// still reached.
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <ctime>
 #include <string>
 #include <vector>
 
-#include "characters/characters.h"
-#include "characters/player.h"
-#include "combat/bullets.h"
-#include "combat/effects.h"
-#include "combat/items.h"
-#include "core/loop.h"
-#include "core/states.h"
-#include "render/fade.h"
+#include "test_world.h"
 #include "util/archive.h"
 #include "util/mathutil.h"
-#include "world/map.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define SOAK_SANITIZED 1
@@ -70,17 +58,16 @@
 
 namespace {
 
-const int SOAK_TICKS = SOAK_SANITIZED ? 20000 : 100000;
+const int SOAK_TICKS = SOAK_SANITIZED ? 20000 : 30000;
 const unsigned SOAK_SEED = 20261206;
 
 const int ARMED_CAP = ARMED_GROWTH_LIMIT + 1;
 const int MAX_POPULATION = CIVILIAN_COUNT + ARMED_CAP + 1;
 
-// Run shape: keep the player alive until the cap has held this long (or the
-// run has lasted the second figure), then let the run end; after the end
-// keep ticking for the aftermath before the next new game.
+// Run shape: keep the player alive until the cap has held this long, then
+// let the run end; after the end keep ticking for the aftermath before the
+// next new game.
 const int CAP_HOLD_TICKS = 3000;
-const int LONGEST_KEPT_RUN = 40000;
 const int AFTERMATH_TICKS = 240;
 // Top-ups of the kept-alive player.
 const int HEALTH_TOP_UP_BELOW = 50;
@@ -93,92 +80,62 @@ const int EARLY_CHECK_TICK = 1000;
 
 // ---------------------------------------------------------------- checksum
 
+// FNV-1a over everything a rule can change: characters in list order,
+// bullets in firing order, the item and effect tables whole (they are only
+// ever cleared with memset and written field by field, so even their
+// padding repeats), the meters and the run flags.
 struct hasher {
     uint64_t h = 1469598103934665603ull;
     void bytes(const void* p, size_t n)
     {
-        const unsigned char* b = (const unsigned char*)p;
-        for (size_t i = 0; i < n; i++) {
-            h ^= b[i];
-            h *= 1099511628211ull;
-        }
+        for (size_t i = 0; i < n; i++) h = (h ^ ((const unsigned char*)p)[i]) * 1099511628211ull;
     }
-    void i(int64_t v) { bytes(&v, sizeof v); }
-    void f(float v) { bytes(&v, sizeof v); }
+    void ints(std::initializer_list<int64_t> v) { bytes(v.begin(), v.size() * sizeof(int64_t)); }
 };
 
-// Everything a rule can change: characters in list order, bullets in
-// firing order, items, the effect tables, the meters and the run flags.
 uint64_t world_checksum()
 {
     hasher s;
-    for (const character* c = character_list; c; c = c->next) {
-        const int fields[] = {c->kind, c->x, c->y, c->waypoint_x, c->waypoint_y, c->dest_x,
-                              c->dest_y, c->repath_timer, c->angle, c->health, c->cooldown,
-                              c->panic_timer, c->regen_timer, c->moving, c->frame, c->frame_timer};
-        s.bytes(fields, sizeof fields);
-        s.i(c == player);
-    }
-    for (const Bullet* b = bullet_list; b; b = b->next) {
-        s.f(b->x);
-        s.f(b->y);
-        s.f(b->angle);
-        s.i(b->speed);
-    }
-    for (const Item& it : items) {
-        const int fields[] = {it.active, it.kind, it.x, it.y};
-        s.bytes(fields, sizeof fields);
-    }
-    for (const SpriteAnim& a : sprite_anims) {
-        if (!a.active) continue;
-        const int fields[] = {a.x, a.y, a.angle, a.texture, a.frame, a.size, a.frames_left};
-        s.bytes(fields, sizeof fields);
-    }
-    for (const Particle& p : particles) {
-        if (!p.active) continue;
-        s.i(p.type);
-        s.f(p.x);
-        s.f(p.y);
-        s.i(p.variant);
-        s.i(p.rotation);
-    }
-    for (const FloatingText& t : floating_texts) {
-        if (!t.active) continue;
-        s.bytes(t.text, strnlen(t.text, FLOATING_TEXT_SIZE));
-        s.i(t.x);
-        s.f(t.y);
-    }
-    const int meters[] = {psychosis, psychosis_countdown, score, kills[KIND_CIVILIAN],
-                          kills[KIND_ARMED], run_seconds, second_countdown, steroids_timer,
-                          laugh_delay, sigh_delay, last_laugh, run_active, paused, game_state};
-    s.bytes(meters, sizeof meters);
+    for (const character* c = character_list; c; c = c->next)
+        s.ints({c->kind, c->x, c->y, c->waypoint_x, c->waypoint_y, c->dest_x, c->dest_y,
+                c->repath_timer, c->angle, c->health, c->cooldown, c->panic_timer, c->regen_timer,
+                c->moving, c->frame, c->frame_timer, c == player});
+    for (const Bullet* b = bullet_list; b; b = b->next)
+        s.bytes(b, offsetof(Bullet, owner));
+    s.bytes(items, sizeof items);
+    s.bytes(sprite_anims, sizeof sprite_anims);
+    s.bytes(particles, sizeof particles);
+    s.bytes(floating_texts, sizeof floating_texts);
+    s.ints({psychosis, psychosis_countdown, score, kills[KIND_CIVILIAN], kills[KIND_ARMED],
+            run_seconds, second_countdown, steroids_timer, laugh_delay, sigh_delay, last_laugh,
+            run_active, paused, game_state});
     return s.h;
 }
 
 // --------------------------------------------------------------- invariants
 
-bool cell_floor(int column, int row)
-{
-    return column >= 0 && row >= 0 && column < map_width && row < map_height &&
-           walk_grid[row][column] != 0;
-}
+// Ends a check with the rule that broke, its values filled in.
+#define RULE(holds, ...)                              \
+    do {                                              \
+        if (!(holds)) {                               \
+            char text[160];                           \
+            snprintf(text, sizeof text, __VA_ARGS__); \
+            return text;                              \
+        }                                             \
+    } while (0)
 
 bool box_on_floor(int x, int y, int size)
 {
-    if (x < 0 || y < 0) return false;
-    return cell_floor(x / CELL_SIZE, y / CELL_SIZE) &&
-           cell_floor((x + size - 1) / CELL_SIZE, y / CELL_SIZE) &&
-           cell_floor(x / CELL_SIZE, (y + size - 1) / CELL_SIZE) &&
-           cell_floor((x + size - 1) / CELL_SIZE, (y + size - 1) / CELL_SIZE);
+    return x >= 0 && y >= 0 && cell_is_floor(x / CELL_SIZE, y / CELL_SIZE) &&
+           cell_is_floor((x + size - 1) / CELL_SIZE, y / CELL_SIZE) &&
+           cell_is_floor(x / CELL_SIZE, (y + size - 1) / CELL_SIZE) &&
+           cell_is_floor((x + size - 1) / CELL_SIZE, (y + size - 1) / CELL_SIZE);
 }
 
-std::string describe(const character* c)
+bool boxes_overlap(const character* a, const character* b)
 {
-    char text[96];
-    snprintf(text, sizeof text, "%s at (%d, %d)",
-             c->kind == KIND_PLAYER ? "player" : c->kind == KIND_ARMED ? "armed" : "civilian",
-             c->x, c->y);
-    return text;
+    return rects_overlap(a->x, a->y, CHARACTER_SIZE, CHARACTER_SIZE, b->x, b->y, CHARACTER_SIZE,
+                         CHARACTER_SIZE);
 }
 
 // Characters the player was placed over at the start of the run and has
@@ -190,52 +147,41 @@ std::vector<const character*> allowed_overlaps;
 void start_overlap_tracking()
 {
     allowed_overlaps.clear();
-    for (const character* c = character_list; c; c = c->next) {
-        if (c != player && rects_overlap(c->x, c->y, CHARACTER_SIZE, CHARACTER_SIZE, player->x,
-                                         player->y, CHARACTER_SIZE, CHARACTER_SIZE))
-            allowed_overlaps.push_back(c);
-    }
+    for (const character* c = character_list; c; c = c->next)
+        if (c != player && boxes_overlap(c, player)) allowed_overlaps.push_back(c);
 }
 
 std::string check_characters()
 {
-    int count = 0, civilians = 0, armed = 0, players = 0;
+    int count[CHARACTER_KINDS] = {0, 0, 0};
     std::vector<const character*> all;
     for (const character* c = character_list; c; c = c->next) {
-        if (++count > MAX_POPULATION) return "the character list holds more than 126 records";
+        RULE(all.size() < (size_t)MAX_POPULATION, "more than %d characters", MAX_POPULATION);
+        RULE(c->kind >= 0 && c->kind < CHARACTER_KINDS, "a character of kind %d", c->kind);
         all.push_back(c);
-        if (c->kind == KIND_PLAYER) players++;
-        else if (c->kind == KIND_CIVILIAN) civilians++;
-        else if (c->kind == KIND_ARMED) armed++;
-        else return "a character of unknown kind " + std::to_string(c->kind);
-
-        if (!box_on_floor(c->x, c->y, CHARACTER_SIZE))
-            return describe(c) + " has its box on a solid cell or off the map";
-        if (c->health < 0 || c->health > CHARACTER_MAX_HEALTH)
-            return describe(c) + " has health " + std::to_string(c->health);
-        if (c != player && c->health == 0)
-            return describe(c) + " is dead but still in the list";
-        if (c->frame < 0 || c->frame >= WALK_FRAMES || c->frame_timer < 0 ||
-            c->frame_timer > WALK_FRAME_STEPS)
-            return describe(c) + " has walk frame " + std::to_string(c->frame) + " timer " +
-                   std::to_string(c->frame_timer);
-        if (c->cooldown < 0 || c->cooldown > SHOT_COOLDOWN || c->panic_timer < 0 ||
-            c->panic_timer > PANIC_TICKS || c->regen_timer < 0 || c->regen_timer > REGEN_TICKS)
-            return describe(c) + " has a timer out of range";
-        if (c != player && (!cell_floor(c->waypoint_x, c->waypoint_y) ||
-                            !cell_floor(c->dest_x, c->dest_y)))
-            return describe(c) + " heads for a solid cell";
+        count[c->kind]++;
+        RULE(box_on_floor(c->x, c->y, CHARACTER_SIZE), "kind %d at (%d, %d) is off the floor",
+             c->kind, c->x, c->y);
+        RULE(c->health >= (c != player) && c->health <= CHARACTER_MAX_HEALTH,
+             "kind %d at (%d, %d) has health %d", c->kind, c->x, c->y, c->health);
+        RULE(c->frame >= 0 && c->frame < WALK_FRAMES && c->frame_timer >= 0 &&
+                 c->frame_timer <= WALK_FRAME_STEPS,
+             "walk frame %d, timer %d", c->frame, c->frame_timer);
+        RULE(c->cooldown >= 0 && c->cooldown <= SHOT_COOLDOWN && c->panic_timer >= 0 &&
+                 c->panic_timer <= PANIC_TICKS && c->regen_timer >= 0 &&
+                 c->regen_timer <= REGEN_TICKS,
+             "kind %d at (%d, %d) has a timer out of range", c->kind, c->x, c->y);
+        RULE(c == player || (cell_is_floor(c->waypoint_x, c->waypoint_y) &&
+                             cell_is_floor(c->dest_x, c->dest_y)),
+             "kind %d at (%d, %d) heads for a solid cell", c->kind, c->x, c->y);
     }
-    if (players != 1 || !player || player->kind != KIND_PLAYER)
-        return "there must be exactly one player, the one `player` names";
-    if (civilians != CIVILIAN_COUNT)
-        return std::to_string(civilians) + " civilians instead of 50";
-    if (armed > ARMED_CAP) return std::to_string(armed) + " armed characters, above the cap";
+    RULE(count[KIND_PLAYER] == 1 && player && player->kind == KIND_PLAYER,
+         "%d players, not the one `player` names", count[KIND_PLAYER]);
+    RULE(count[KIND_CIVILIAN] == CIVILIAN_COUNT, "%d civilians", count[KIND_CIVILIAN]);
     // Every death adds one armed character until there are 75.
     int deaths = kills[KIND_CIVILIAN] + kills[KIND_ARMED];
-    if (armed != std::min(deaths, ARMED_CAP))
-        return std::to_string(armed) + " armed characters after " + std::to_string(deaths) +
-               " kills";
+    RULE(count[KIND_ARMED] == std::min(deaths, ARMED_CAP), "%d armed after %d kills",
+         count[KIND_ARMED], deaths);
 
     // Overlaps: sweep the boxes by x.
     std::sort(all.begin(), all.end(),
@@ -243,15 +189,12 @@ std::string check_characters()
     std::vector<const character*> still_allowed;
     for (size_t i = 0; i < all.size(); i++) {
         for (size_t j = i + 1; j < all.size() && all[j]->x < all[i]->x + CHARACTER_SIZE; j++) {
-            const character* a = all[i];
-            const character* b = all[j];
-            if (!rects_overlap(a->x, a->y, CHARACTER_SIZE, CHARACTER_SIZE, b->x, b->y,
-                               CHARACTER_SIZE, CHARACTER_SIZE))
-                continue;
+            const character *a = all[i], *b = all[j];
+            if (!boxes_overlap(a, b)) continue;
             const character* other = a == player ? b : b == player ? a : nullptr;
-            if (!other || std::find(allowed_overlaps.begin(), allowed_overlaps.end(), other) ==
-                              allowed_overlaps.end())
-                return describe(a) + " overlaps " + describe(b);
+            RULE(other && std::count(allowed_overlaps.begin(), allowed_overlaps.end(), other),
+                 "kinds %d and %d overlap at (%d, %d) and (%d, %d)", a->kind, b->kind, a->x,
+                 a->y, b->x, b->y);
             still_allowed.push_back(other);
         }
     }
@@ -261,79 +204,59 @@ std::string check_characters()
 
 std::string check_items()
 {
-    int painkillers = 0, steroids = 0;
+    int count[ITEM_KINDS] = {0, 0};
     for (int s = 0; s < MAX_ITEMS; s++) {
         const Item& it = items[s];
         // Twelve items taken lowest slot first, each replaced in the slot it
         // left: slots 0..11 are always the ones in use.
-        if (it.active != (s < PAINKILLER_COUNT + STEROIDS_COUNT))
-            return "item slot " + std::to_string(s) + " has active " + std::to_string(it.active);
+        RULE(it.active == (s < PAINKILLER_COUNT + STEROIDS_COUNT), "item slot %d has active %d",
+             s, it.active);
         if (!it.active) continue;
-        if (it.kind == ITEM_PAINKILLERS) painkillers++;
-        else if (it.kind == ITEM_STEROIDS) steroids++;
-        else return "an item of unknown kind " + std::to_string(it.kind);
+        RULE(it.kind == ITEM_PAINKILLERS || it.kind == ITEM_STEROIDS, "item kind %d", it.kind);
+        count[it.kind]++;
         int column = it.x / CELL_SIZE, row = it.y / CELL_SIZE;
-        if (it.x < 0 || it.y < 0 || it.x != CELL_SIZE * column + 4 || it.y != CELL_SIZE * row + 4 ||
-            !cell_floor(column, row))
-            return "item " + std::to_string(s) + " at (" + std::to_string(it.x) + ", " +
-                   std::to_string(it.y) + ") is not centred on a floor cell";
-        for (int t = 0; t < s; t++) {
-            if (items[t].x / CELL_SIZE == column && items[t].y / CELL_SIZE == row)
-                return "items " + std::to_string(t) + " and " + std::to_string(s) +
-                       " share a cell";
-        }
+        RULE(it.x >= 0 && it.y >= 0 && it.x == CELL_SIZE * column + 4 &&
+                 it.y == CELL_SIZE * row + 4 && cell_is_floor(column, row),
+             "item %d at (%d, %d) is not centred on a floor cell", s, it.x, it.y);
+        for (int t = 0; t < s; t++)
+            RULE(items[t].x / CELL_SIZE != column || items[t].y / CELL_SIZE != row,
+                 "items %d and %d share a cell", t, s);
     }
-    if (painkillers != PAINKILLER_COUNT || steroids != STEROIDS_COUNT)
-        return std::to_string(painkillers) + " painkillers and " + std::to_string(steroids) +
-               " steroids on the map";
+    RULE(count[ITEM_PAINKILLERS] == PAINKILLER_COUNT && count[ITEM_STEROIDS] == STEROIDS_COUNT,
+         "%d painkillers and %d steroids", count[ITEM_PAINKILLERS], count[ITEM_STEROIDS]);
     return "";
 }
 
-std::string check_bullets_and_effects()
+std::string check_bullets_effects_and_meters()
 {
     int count = 0;
     for (const Bullet* b = bullet_list; b; b = b->next) {
-        if (++count > 100000) return "the bullet list does not end";
+        RULE(++count < 100000, "the bullet list does not end");
         // A bullet that left the map or met a wall was removed in its step.
-        if (b->x < 0 || b->y < 0 || !box_on_floor((int)b->x, (int)b->y, BULLET_SIZE))
-            return "a bullet at (" + std::to_string(b->x) + ", " + std::to_string(b->y) +
-                   ") outlived its step into a wall or off the map";
-        if (b->speed != BULLET_SPEED_ARMED) return "a bullet not fired by an armed character";
+        RULE(b->x >= 0 && b->y >= 0 && box_on_floor((int)b->x, (int)b->y, BULLET_SIZE),
+             "a bullet at (%g, %g) outlived its step into a wall or off the map", b->x, b->y);
+        RULE(b->speed == BULLET_SPEED_ARMED, "a bullet not fired by an armed character");
     }
-    for (const SpriteAnim& a : sprite_anims) {
-        if (a.active > 1) return "a sprite slot with a stray active flag";
-        if (a.active && (a.frames_left < 0 || a.size <= 0))
-            return "a sprite animation past its last cell";
-    }
-    for (const Particle& p : particles) {
-        if (p.active > 1) return "a particle slot with a stray active flag";
-        if (p.active && p.type > PARTICLE_CORPSE) return "a particle of unknown type";
-    }
-    for (const FloatingText& t : floating_texts) {
-        if (t.active != 0 && t.active != 1) return "a text slot with a stray active flag";
-        if (t.active && strnlen(t.text, FLOATING_TEXT_SIZE) == FLOATING_TEXT_SIZE)
-            return "a rising text without its terminator";
-    }
-    return "";
-}
-
-std::string check_meters()
-{
-    if (psychosis < 0 || psychosis > PSYCHOSIS_MAX)
-        return "psychosis is " + std::to_string(psychosis);
-    if (player && (player->health < 0 || player->health > CHARACTER_MAX_HEALTH))
-        return "the player's health is " + std::to_string(player->health);
-    if (steroids_timer < 0 || steroids_timer > STEROIDS_TICKS)
-        return "the steroids timer is " + std::to_string(steroids_timer);
-    if (score < 0 || kills[KIND_CIVILIAN] < 0 || kills[KIND_ARMED] < 0 || run_seconds < 0)
-        return "a run counter went below 0";
+    for (const SpriteAnim& a : sprite_anims)
+        RULE(a.active <= 1 && (!a.active || (a.frames_left >= 0 && a.size > 0)),
+             "a sprite slot with a stray flag or past its last cell");
+    for (const Particle& p : particles)
+        RULE(p.active <= 1 && p.type <= PARTICLE_CORPSE, "a particle slot with a stray flag or type");
+    for (const FloatingText& t : floating_texts)
+        RULE((t.active == 0 || t.active == 1) &&
+                 strnlen(t.text, FLOATING_TEXT_SIZE) < FLOATING_TEXT_SIZE,
+             "a text slot with a stray flag or no terminator");
+    RULE(psychosis >= 0 && psychosis <= PSYCHOSIS_MAX, "psychosis is %d", psychosis);
+    RULE(steroids_timer >= 0 && steroids_timer <= STEROIDS_TICKS, "steroids timer %d",
+         steroids_timer);
+    RULE(score >= 0 && kills[KIND_CIVILIAN] >= 0 && kills[KIND_ARMED] >= 0 && run_seconds >= 0,
+         "a run counter went below 0");
     return "";
 }
 
 std::string check_world()
 {
-    for (std::string (*check)() : {check_characters, check_items, check_bullets_and_effects,
-                                   check_meters}) {
+    for (std::string (*check)() : {check_characters, check_items, check_bullets_effects_and_meters}) {
         std::string problem = check();
         if (!problem.empty()) return problem;
     }
@@ -343,68 +266,19 @@ std::string check_world()
 // ---------------------------------------------------------- scripted input
 
 // The script's own generator, so the game's rand() stream is the game's.
-struct script_random {
-    uint32_t state;
-    uint32_t next()
+struct script {
+    uint32_t random;
+    int wander_left = 0, wander_dx = 0, wander_dy = 0, next_wander = 600;
+    int still_ticks = 0, last_x = -1, last_y = -1;
+    bool fighting = true;
+    int range(int lo, int hi)
     {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        return state;
+        random = random * 1664525u + 1013904223u;
+        return lo + (int)((random >> 8) % (uint32_t)(hi - lo + 1));
     }
-    int range(int lo, int hi) { return lo + (int)(next() % (uint32_t)(hi - lo + 1)); }
 };
-
-// Breadth-first distances over floor cells (sideways steps) from the
-// player's centre cell, and the first step toward each cell.
-struct route_map {
-    int dist[MAP_MAX_SIZE][MAP_MAX_SIZE];
-    signed char first_dx[MAP_MAX_SIZE][MAP_MAX_SIZE];
-    signed char first_dy[MAP_MAX_SIZE][MAP_MAX_SIZE];
-    int from_column = -1, from_row = -1;
-};
-
-void plan_routes(route_map* r, int column, int row)
-{
-    if (r->from_column == column && r->from_row == row) return;
-    r->from_column = column;
-    r->from_row = row;
-    for (int y = 0; y < map_height; y++)
-        for (int x = 0; x < map_width; x++) r->dist[y][x] = -1;
-    if (!cell_floor(column, row)) return;
-    static int queue[MAP_MAX_SIZE * MAP_MAX_SIZE];
-    int head = 0, tail = 0;
-    r->dist[row][column] = 0;
-    r->first_dx[row][column] = 0;
-    r->first_dy[row][column] = 0;
-    queue[tail++] = row * MAP_MAX_SIZE + column;
-    static const int steps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
-    while (head < tail) {
-        int cell = queue[head++];
-        int cx = cell % MAP_MAX_SIZE, cy = cell / MAP_MAX_SIZE;
-        for (const auto& s : steps) {
-            int nx = cx + s[0], ny = cy + s[1];
-            if (!cell_floor(nx, ny) || r->dist[ny][nx] >= 0) continue;
-            r->dist[ny][nx] = r->dist[cy][cx] + 1;
-            bool start = cx == column && cy == row;
-            r->first_dx[ny][nx] = start ? (signed char)s[0] : r->first_dx[cy][cx];
-            r->first_dy[ny][nx] = start ? (signed char)s[1] : r->first_dy[cy][cx];
-            queue[tail++] = ny * MAP_MAX_SIZE + nx;
-        }
-    }
-}
 
 int sign(int v) { return (v > 0) - (v < 0); }
-
-struct script {
-    script_random rnd;
-    route_map routes;
-    int wander_left = 0, wander_dx = 0, wander_dy = 0;
-    int next_wander = 600;
-    int still_ticks = 0;
-    int last_x = -1, last_y = -1;
-    bool fighting = true;
-};
 
 // The cell under the middle of a 32-unit box whose edge is at `v`.
 int centre_cell(int v) { return (v + CHARACTER_SIZE / 2) / CELL_SIZE; }
@@ -415,60 +289,40 @@ void play_one_tick(script* s, int world_tick)
 {
     if (!player_can_act()) return;
     character* me = player;
-    int column = centre_cell(me->x), row = centre_cell(me->y);
-    plan_routes(&s->routes, column, row);
-
-    if (me->x == s->last_x && me->y == s->last_y) s->still_ticks++;
-    else s->still_ticks = 0;
+    s->still_ticks = me->x == s->last_x && me->y == s->last_y ? s->still_ticks + 1 : 0;
     s->last_x = me->x;
     s->last_y = me->y;
-
     // Now and then, or when stuck, walk off in a random direction for a while.
     if (s->wander_left == 0 && (world_tick >= s->next_wander || s->still_ticks > 20)) {
-        s->wander_left = s->rnd.range(20, 90);
-        s->next_wander = world_tick + s->rnd.range(300, 1500);
-        s->still_ticks = 0;
-    }
-    if (s->wander_left > 0 && s->wander_left % 30 == 0) {
-        do {
-            s->wander_dx = s->rnd.range(-1, 1);
-            s->wander_dy = s->rnd.range(-1, 1);
-        } while (s->wander_dx == 0 && s->wander_dy == 0);
+        s->wander_left = s->range(20, 90);
+        s->next_wander = world_tick + s->range(300, 1500);
+        s->wander_dx = s->range(-1, 1);
+        s->wander_dy = s->wander_dx ? s->range(-1, 1) : 2 * s->range(0, 1) - 1;
     }
 
     // The goal, a 32-unit box to walk onto: painkillers when hurt, steroids
-    // when fairly close, else the nearest character by route.
-    int goal_x = -1, goal_y = -1, goal_steps = 0, best = 0;
+    // when fairly close, else the nearest character, armed ones first (they
+    // come and stand), a hurt civilian last (it runs as fast as the player).
+    int goal_x = -1, goal_y = -1, goal_cells = 0, best = 0;
     auto consider = [&](int x, int y, int preference) {
-        int steps = s->routes.dist[centre_cell(y)][centre_cell(x)];
-        if (steps < 0) return;
-        if (goal_x < 0 || steps - preference < best) {
-            best = steps - preference;
-            goal_steps = steps;
+        int cells = std::max(abs(centre_cell(x) - centre_cell(me->x)),
+                             abs(centre_cell(y) - centre_cell(me->y)));
+        if (goal_x < 0 || cells - preference < best) {
+            best = cells - preference;
+            goal_cells = cells;
             goal_x = x;
             goal_y = y;
         }
     };
-    // Armed characters come to the player and stand; a hurt civilian runs
-    // as fast as the player walks, so it is left alone unless in reach.
-    if (s->fighting) {
-        for (const character* c = character_list; c; c = c->next) {
-            if (c == me) continue;
-            consider(c->x, c->y, c->kind == KIND_ARMED ? 3 : c->panic_timer > 0 ? -15 : 0);
-        }
-    }
-    const int item_to_cell = (CELL_SIZE - ITEM_SIZE) / 2;
-    for (const Item& it : items) {
-        if (!it.active) continue;
-        if (it.kind == ITEM_PAINKILLERS && me->health <= 60)
-            consider(it.x - item_to_cell, it.y - item_to_cell, MAP_MAX_SIZE * MAP_MAX_SIZE);
-        if (it.kind == ITEM_STEROIDS && steroids_timer == 0)
-            consider(it.x - item_to_cell, it.y - item_to_cell, 20);
-    }
+    for (const character* c = character_list; c && s->fighting; c = c->next)
+        if (c != me) consider(c->x, c->y, c->kind == KIND_ARMED ? 3 : c->panic_timer > 0 ? -15 : 0);
+    for (const Item& it : items)
+        if (it.active && (it.kind == ITEM_PAINKILLERS ? me->health <= 60 : steroids_timer == 0))
+            consider(it.x - 4, it.y - 4, it.kind == ITEM_PAINKILLERS ? MAP_MAX_SIZE : 20);
 
     int dx = 0, dy = 0;
     bool click = false;
-    float aim_x = (float)(me->x + CHARACTER_SIZE / 2), aim_y = (float)(me->y - 100);
+    float aim_x = (float)(me->x + 16), aim_y = (float)(me->y - 100);
     if (s->wander_left > 0) {
         s->wander_left--;
         dx = s->wander_dx;
@@ -477,18 +331,20 @@ void play_one_tick(script* s, int world_tick)
         aim_y = (float)(me->y + 16 + 64 * dy);
         // Swing at random while wandering: a stuck player may be penned in
         // by someone standing on it.
-        click = s->rnd.range(0, 7) == 0;
+        click = s->range(0, 7) == 0;
     } else if (goal_x >= 0) {
-        aim_x = (float)(goal_x + CHARACTER_SIZE / 2);
-        aim_y = (float)(goal_y + CHARACTER_SIZE / 2);
-        int gc = centre_cell(goal_x), gr = centre_cell(goal_y);
-        if (goal_steps <= 1) {
-            dx = sign(goal_x - me->x);
-            dy = sign(goal_y - me->y);
-        } else {
-            int nx = column + s->routes.first_dx[gr][gc], ny = row + s->routes.first_dy[gr][gc];
-            dx = sign(CELL_SIZE * nx - me->x);
-            dy = sign(CELL_SIZE * ny - me->y);
+        aim_x = (float)(goal_x + 16);
+        aim_y = (float)(goal_y + 16);
+        // Along the game's own route to the goal's cell; next door or on it,
+        // straight at its box.
+        dx = sign(goal_x - me->x);
+        dy = sign(goal_y - me->y);
+        me->dest_x = centre_cell(goal_x);
+        me->dest_y = centre_cell(goal_y);
+        if (goal_cells > 1 && find_path(me, me->dest_x, me->dest_y, 0)) {
+            next_waypoint(me);
+            dx = sign(CELL_SIZE * me->waypoint_x - me->x);
+            dy = sign(CELL_SIZE * me->waypoint_y - me->y);
         }
     }
 
@@ -506,47 +362,17 @@ void play_one_tick(script* s, int world_tick)
 struct soak_result {
     uint64_t early_checksum = 0;
     uint64_t final_checksum = 0;
-    int world_ticks = 0;
-    int runs = 0;
-    int runs_ended = 0;
-    int most_armed = 0;
-    int ticks_at_cap = 0;
-    int kills = 0;
-    int painkillers_taken = 0;
-    int steroids_taken = 0;
-    int hits_taken = 0;
+    int world_ticks = 0, runs = 0, runs_ended = 0, most_armed = 0, ticks_at_cap = 0;
+    int painkillers_taken = 0, steroids_taken = 0, hits_taken = 0;
     std::string failure;
 };
 
-bool load_default_map()
-{
-    uint32_t size = 0;
-    uint8_t* data = hkca_uncompress("assets.bin", "default.map", &size);
-    if (!data) return false;
-    load_map_bytes("default.map", data, size);
-    free(data);
-    return true;
-}
-
-int count_bullets()
-{
-    int n = 0;
-    for (const Bullet* b = bullet_list; b; b = b->next) n++;
-    return n;
-}
-
-int count_armed()
-{
-    int n = 0;
-    for (const character* c = character_list; c; c = c->next) n += c->kind == KIND_ARMED;
-    return n;
-}
-
-void start_run(soak_result* r)
+void begin_run(soak_result* r)
 {
     set_game_state(STATE_PLAYING); // new_game and the opening fade
     start_overlap_tracking();
     r->runs++;
+    if (!player) r->failure = "a new game brought no player";
 }
 
 // Runs `world_ticks` world ticks from `seed`; stops at the first broken
@@ -559,17 +385,11 @@ soak_result soak(unsigned seed, int world_ticks)
     srand(seed);
     last_laugh = 0;
     frame_factor = 1.0f;
-    start_run(&r);
     script s;
-    s.rnd.state = seed * 2654435761u + 1;
-    if (!player) {
-        r.failure = "a new game brought no player";
-        return r;
-    }
-
-    int run_start = 0, cap_since = -1, ended_at = -1;
-    int pause_left = 0, last_pause = 0;
-    while (r.world_ticks < world_ticks) {
+    s.random = seed * 2654435761u + 1;
+    int cap_since = -1, ended_at = -1, pause_left = 0, last_pause = 0;
+    begin_run(&r);
+    while (r.failure.empty() && r.world_ticks < world_ticks) {
         // Pause now and then: run_tick goes on, the world must stand still.
         if (r.world_ticks % PAUSE_EVERY == 0 && r.world_ticks != last_pause) {
             last_pause = r.world_ticks;
@@ -579,21 +399,15 @@ soak_result soak(unsigned seed, int world_ticks)
         if (paused) {
             uint64_t before = world_checksum();
             run_tick();
-            if (world_checksum() != before) {
-                r.failure = "the world changed while paused";
-                return r;
-            }
-            if (--pause_left == 0) paused = 0;
+            if (world_checksum() != before) r.failure = "the world changed while paused";
+            paused = --pause_left > 0;
             continue;
         }
 
-        Item items_before[MAX_ITEMS];
-        memcpy(items_before, items, sizeof items);
-        int health_before = player->health;
         // Outside a live run (the opening fade, the aftermath) nobody shoots
         // and the meters stand still.
         bool live = run_active && !player_out();
-        int bullets_before = count_bullets();
+        int health_before = player->health, bullets_before = count_bullets();
         int psychosis_before = psychosis, seconds_before = run_seconds;
 
         run_tick();
@@ -608,31 +422,24 @@ soak_result soak(unsigned seed, int world_ticks)
         if (problem.empty() && !live &&
             (psychosis != psychosis_before || run_seconds != seconds_before))
             problem = "the meters ran outside a live run";
-        if (!problem.empty()) {
+        if (!problem.empty())
             r.failure = "world tick " + std::to_string(r.world_ticks) + ": " + problem;
-            return r;
-        }
         if (r.world_ticks == EARLY_CHECK_TICK) r.early_checksum = world_checksum();
 
-        // What this tick did, for the figures.
-        for (int i = 0; i < MAX_ITEMS; i++) {
-            if (items_before[i].active &&
-                (items[i].x != items_before[i].x || items[i].y != items_before[i].y))
-                (items[i].kind == ITEM_STEROIDS ? r.steroids_taken : r.painkillers_taken)++;
-        }
-        if (player->health < health_before) r.hits_taken++;
-        int armed = count_armed();
+        // What this tick did, for the figures: only painkillers raise the
+        // player's health, and only steroids set their timer to the full 600.
+        r.painkillers_taken += player->health > health_before;
+        r.steroids_taken += steroids_timer == STEROIDS_TICKS;
+        r.hits_taken += player->health < health_before;
+        int armed = count_characters(KIND_ARMED);
         r.most_armed = std::max(r.most_armed, armed);
-        if (armed == ARMED_CAP) r.ticks_at_cap++;
+        r.ticks_at_cap += armed == ARMED_CAP;
 
         // The run's course: kept alive until the cap has held, then left to
         // end, then the aftermath, then a new game.
-        int age = r.world_ticks - run_start;
         if (armed == ARMED_CAP && cap_since < 0) cap_since = r.world_ticks;
-        bool keep_alive = (cap_since < 0 || r.world_ticks - cap_since < CAP_HOLD_TICKS) &&
-                          age < LONGEST_KEPT_RUN;
-        s.fighting = keep_alive;
-        if (keep_alive && !player_out()) {
+        s.fighting = cap_since < 0 || r.world_ticks - cap_since < CAP_HOLD_TICKS;
+        if (s.fighting && !player_out()) {
             if (player->health < HEALTH_TOP_UP_BELOW) player->health = CHARACTER_MAX_HEALTH;
             if (psychosis < PSYCHOSIS_TOP_UP_BELOW) psychosis = PSYCHOSIS_MAX;
         }
@@ -641,53 +448,28 @@ soak_result soak(unsigned seed, int world_ticks)
             r.runs_ended++;
         }
         if (ended_at >= 0 && r.world_ticks - ended_at >= AFTERMATH_TICKS) {
-            r.kills += kills[KIND_CIVILIAN] + kills[KIND_ARMED];
-            start_run(&r);
-            if (!player) {
-                r.failure = "a new game brought no player";
-                return r;
-            }
-            run_start = r.world_ticks;
+            begin_run(&r);
             cap_since = ended_at = -1;
             s.fighting = true;
         }
     }
-    r.kills += kills[KIND_CIVILIAN] + kills[KIND_ARMED];
     hasher h;
-    h.i((int64_t)world_checksum());
-    h.i(rand()); // where the game's random stream has got to
+    h.ints({(int64_t)world_checksum(), rand()}); // and where the game's random stream got to
     r.final_checksum = h.h;
     return r;
-}
-
-void print_figures(const char* label, const soak_result& r, double seconds)
-{
-    printf("soak %s: %d world ticks in %.1f s, %d runs (%d ended), %d kills, most armed %d "
-           "(%d ticks at the cap), %d painkillers and %d steroids taken, %d hits taken, "
-           "checksum %016llx\n",
-           label, r.world_ticks, seconds, r.runs, r.runs_ended, r.kills, r.most_armed,
-           r.ticks_at_cap, r.painkillers_taken, r.steroids_taken, r.hits_taken,
-           (unsigned long long)r.final_checksum);
-}
-
-double seconds_since(const timespec& t0)
-{
-    timespec t1;
-    clock_gettime(CLOCK_MONOTONIC, &t1);
-    return (double)(t1.tv_sec - t0.tv_sec) + (double)(t1.tv_nsec - t0.tv_nsec) * 1e-9;
 }
 
 } // namespace
 
 TEST(Soak, LongPlayKeepsEveryRuleAndRepeatsExactlyFromItsSeed)
 {
-    ASSERT_TRUE(file_exists("assets.bin")) << "run from the build folder, beside assets.bin";
-    ASSERT_TRUE(load_default_map()) << "assets.bin has no default.map";
-
-    timespec t0;
-    clock_gettime(CLOCK_MONOTONIC, &t0);
+    ASSERT_TRUE(file_exists(MAP_ARCHIVE)) << "run from the build folder, beside assets.bin";
+    load_map("default.map");
     soak_result first = soak(SOAK_SEED, SOAK_TICKS);
-    print_figures("first", first, seconds_since(t0));
+    printf("soak: %d world ticks, %d runs (%d ended), most armed %d (%d ticks at the cap), "
+           "%d painkillers and %d steroids taken, %d hits taken\n",
+           first.world_ticks, first.runs, first.runs_ended, first.most_armed, first.ticks_at_cap,
+           first.painkillers_taken, first.steroids_taken, first.hits_taken);
     ASSERT_EQ(first.failure, "");
 
     // The soak did what it is for: the cap reached and held, runs ended
@@ -700,9 +482,7 @@ TEST(Soak, LongPlayKeepsEveryRuleAndRepeatsExactlyFromItsSeed)
     EXPECT_GT(first.steroids_taken, 0);
     EXPECT_GT(first.hits_taken, 0);
 
-    clock_gettime(CLOCK_MONOTONIC, &t0);
     soak_result again = soak(SOAK_SEED, SOAK_TICKS);
-    print_figures("again", again, seconds_since(t0));
     ASSERT_EQ(again.failure, "");
     EXPECT_EQ(again.early_checksum, first.early_checksum);
     EXPECT_EQ(again.final_checksum, first.final_checksum);

@@ -4,12 +4,14 @@
 #include <GL/gl.h>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 
 #include "render/screen.h"
 #include "util/archive.h"
 #include "util/errors.h"
 
 Texture textures[TEXTURE_COUNT];
+unsigned char tile_opaque[TILE_CELLS];
 
 const char* const texture_files[TEXTURE_COUNT] = {
     "gfx/font.bmp",       "gfx/harrowkiln.bmp", "gfx/logo.bmp",     "gfx/background.bmp",
@@ -48,6 +50,8 @@ static void delete_texture(int id)
         glDeleteTextures(1, &name);
     }
     textures[id] = Texture();
+    if (id == TEX_TILES)
+        memset(tile_opaque, 0, sizeof tile_opaque);
     inverse_width[id] = 0.0f;
     inverse_height[id] = 0.0f;
 }
@@ -107,6 +111,25 @@ static void upload_texels(SDL_Surface* upload, bool whole, int x, int y, int wid
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
 }
 
+// Decided once per load from the texels as uploaded, so it agrees with the
+// alpha test that draws them: keyed magenta and the padding past the
+// picture arrive with alpha 0, everything else with 255.
+static void note_opaque_tiles(SDL_Surface* upload)
+{
+    SDL_LockSurface(upload);
+    for (int cell = 0; cell < TILE_CELLS; cell++) {
+        int x0 = TILE_SIZE * (cell % TILES_PER_ROW), y0 = TILE_SIZE * (cell / TILES_PER_ROW);
+        bool opaque = x0 + TILE_SIZE <= upload->w && y0 + TILE_SIZE <= upload->h;
+        for (int y = y0; opaque && y < y0 + TILE_SIZE; y++) {
+            const Uint8* row = (const Uint8*)upload->pixels + (size_t)y * upload->pitch;
+            for (int x = x0; opaque && x < x0 + TILE_SIZE; x++)
+                opaque = row[4 * x + 3] == 255;
+        }
+        tile_opaque[cell] = opaque;
+    }
+    SDL_UnlockSurface(upload);
+}
+
 void load_texture_bmp(int id, const void* data, size_t size)
 {
     int width, height;
@@ -125,6 +148,8 @@ void load_texture_bmp(int id, const void* data, size_t size)
     textures[id].height = height;
     inverse_width[id] = 1.0f / (float)upload->w;
     inverse_height[id] = 1.0f / (float)upload->h;
+    if (id == TEX_TILES)
+        note_opaque_tiles(upload);
     SDL_FreeSurface(upload);
 }
 

@@ -36,6 +36,11 @@ enum {
 // nearest sampling never reads the neighbouring cell of a sheet.
 #define TEXTURE_INSET (1.0f / 2048.0f)
 
+// The tile sheet's cells: TILE_SIZE square, TILES_PER_ROW to a row.
+#define TILE_SIZE 32
+#define TILES_PER_ROW 16
+#define TILE_CELLS 256
+
 struct Texture {
     unsigned name; // OpenGL texture name; 0 when not loaded
     int width;     // the bitmap's own size, not raised to a power of two
@@ -50,6 +55,12 @@ struct Texture {
 
 // Filled by load_graphics, emptied (names 0) by free_graphics.
 extern Texture textures[TEXTURE_COUNT];
+
+// 1 for each cell of the tile sheet whose every texel is opaque, so that a
+// face showing it hides whatever lies behind; 0 for cells with see-through
+// texels (a fence, a grate) or outside the picture. Set whenever TEX_TILES
+// is loaded, all 0 while it is not.
+extern unsigned char tile_opaque[TILE_CELLS];
 
 // Archive member name of each texture id ("gfx/font.bmp" ...).
 extern const char* const texture_files[TEXTURE_COUNT];

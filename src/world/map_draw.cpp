@@ -7,7 +7,6 @@
 #include "world/camera.h"
 #include "world/map.h"
 
-static const int TILES_PER_ROW = 16;
 // Box edge in scene units (32 world units at 8 pixels per scene unit).
 static const float BOX_SCENE_SIZE = (float)CELL_SIZE * SCENE_UNITS_PER_PIXEL;
 // The camera looks down from the middle of the play area.
@@ -27,7 +26,9 @@ static bool side_faces_camera(int face, float x0, float x1, float y0, float y1)
     return true;
 }
 
-void draw_block(int x, int y, int z, const unsigned char* record)
+// The faces of one record in their fixed order, all of them, or without the
+// sides that look away from the camera when those are known to be hidden.
+static void draw_faces(int x, int y, int z, const unsigned char* record, bool back_sides_hidden)
 {
     float x0 = (float)x * SCENE_UNITS_PER_PIXEL, x1 = x0 + BOX_SCENE_SIZE;
     float y0 = (float)(PLAY_HEIGHT - y) * SCENE_UNITS_PER_PIXEL, y1 = y0 - BOX_SCENE_SIZE;
@@ -42,18 +43,56 @@ void draw_block(int x, int y, int z, const unsigned char* record)
         {{x1, y0, z1}, {x0, y0, z1}, {x1, y0, z0}, {x0, y0, z0}}, // north
         {{x1, y1, z1}, {x0, y1, z1}, {x1, y1, z0}, {x0, y1, z0}}, // south
     };
-    bool closed = record[FACE_TOP] != 0;
     for (int face = 0; face < FACE_COUNT; face++) {
         int n = record[face];
         if (n == 0) continue;
-        if (closed && face >= FACE_WEST && !side_faces_camera(face, x0, x1, y0, y1)) continue;
+        if (back_sides_hidden && face >= FACE_WEST && !side_faces_camera(face, x0, x1, y0, y1))
+            continue;
         int c = tile_anim_frame(TEX_TILES, n - 1);
         float tc[4];
-        bind_texture(TEX_TILES, CELL_SIZE * (c % TILES_PER_ROW), CELL_SIZE * (c / TILES_PER_ROW),
-                     CELL_SIZE, CELL_SIZE, tc);
+        bind_texture(TEX_TILES, TILE_SIZE * (c % TILES_PER_ROW), TILE_SIZE * (c / TILES_PER_ROW),
+                     TILE_SIZE, TILE_SIZE, tc);
         const float texcoords[4][2] = {{tc[0], tc[1]}, {tc[2], tc[1]}, {tc[0], tc[3]}, {tc[2], tc[3]}};
         draw_scene_strip(corners[face], texcoords);
     }
+}
+
+void draw_block(int x, int y, int z, const unsigned char* record)
+{
+    draw_faces(x, y, z, record, false);
+}
+
+// Whether `face` of a record is there and shows an opaque tile this frame.
+static bool face_opaque(const unsigned char* record, int face)
+{
+    return record[face] != 0 && tile_opaque[tile_anim_frame(TEX_TILES, record[face] - 1)];
+}
+
+static bool top_opaque(int layer, int row, int column)
+{
+    return row >= 0 && row < map_height && column >= 0 && column < map_width &&
+           face_opaque(map_cells[layer][row][column], FACE_TOP);
+}
+
+// Whether the sides of a cell's box that look away from the camera are
+// certainly hidden. A sight line from the camera to such a side, followed
+// back up to the height of the box's top, has moved less than a cell toward
+// the camera (the view is 100 by 67 scene units seen from 81 above, so at
+// most 2.5 and 1.7 of a cell's 4 units across and along): it crossed that
+// height over the box's own top or over the neighbouring cell's, passing
+// the box's side between them. So such sides are hidden when the top is
+// opaque and each side is either opaque itself or has an opaque top beside
+// it in the same layer, as inside the town's buildings, whose records name
+// only their outer walls. A see-through tile, or a side left open onto
+// nothing, shows the inner faces, and they are drawn.
+static bool back_sides_hidden(int layer, int row, int column)
+{
+    const unsigned char* r = map_cells[layer][row][column];
+    return face_opaque(r, FACE_TOP) &&
+           (face_opaque(r, FACE_WEST) || top_opaque(layer, row, column - 1)) &&
+           (face_opaque(r, FACE_EAST) || top_opaque(layer, row, column + 1)) &&
+           (face_opaque(r, FACE_NORTH) || top_opaque(layer, row - 1, column)) &&
+           (face_opaque(r, FACE_SOUTH) || top_opaque(layer, row + 1, column));
 }
 
 static bool record_empty(const unsigned char* r)
@@ -74,8 +113,8 @@ void draw_map()
             for (int layer = 0; layer < map_layers; layer++) {
                 const unsigned char* record = map_cells[layer][row][column];
                 if (record_empty(record)) continue;
-                draw_block(CELL_SIZE * column - camera_x, CELL_SIZE * row - camera_y,
-                           CELL_SIZE * layer, record);
+                draw_faces(CELL_SIZE * column - camera_x, CELL_SIZE * row - camera_y,
+                           CELL_SIZE * layer, record, back_sides_hidden(layer, row, column));
             }
         }
     }
