@@ -24,6 +24,7 @@
 struct Sound {
     Mix_Chunk* chunk;         // a wave sample, or
     openmpt_module* module;   // a tracker module
+    int ticks;                // a sample's length in logic ticks, rounded up
 };
 
 // Output buffer length in sample frames: about 23 ms at 44,100 Hz, short
@@ -156,6 +157,25 @@ static void free_sound(Sound** handle)
     *handle = nullptr;
 }
 
+// A wave's length in logic ticks, rounded up, from its own rate and size
+// rather than the converted chunk's: the device's format must not change it.
+static int wave_ticks(const char* name, const unsigned char* data, size_t size)
+{
+    SDL_RWops* stream = SDL_RWFromConstMem(data, (int)size);
+    if (stream == nullptr)
+        fatal_error("load_sound()", "SDL_RWFromConstMem(): %s", SDL_GetError());
+    SDL_AudioSpec spec;
+    Uint8* samples = nullptr;
+    Uint32 length = 0;
+    if (SDL_LoadWAV_RW(stream, 1, &spec, &samples, &length) == nullptr)
+        fatal_error("load_sound()", "SDL_LoadWAV_RW(): %s", SDL_GetError());
+    SDL_FreeWAV(samples);
+    uint64_t bytes_per_second = (uint64_t)spec.freq * spec.channels * ((spec.format & 0xFF) / 8);
+    if (bytes_per_second == 0)
+        fatal_error("load_sound()", "Sample \"%s\" has no rate", name);
+    return (int)(((uint64_t)length * TICKS_PER_SECOND + bytes_per_second - 1) / bytes_per_second);
+}
+
 // Makes a sound of a member's bytes; the caller keeps the buffer.
 static void make_sound(Sound** handle, const char* name, const unsigned char* data, size_t size)
 {
@@ -171,6 +191,7 @@ static void make_sound(Sound** handle, const char* name, const unsigned char* da
         sound->chunk = Mix_LoadWAV_RW(stream, 1); // copies and converts the data
         if (sound->chunk == nullptr)
             fatal_error("load_sound()", "Mix_LoadWAV_RW(): %s", Mix_GetError());
+        sound->ticks = wave_ticks(name, data, size);
     } else {
         int error = 0;
         const char* message = nullptr;
@@ -276,6 +297,13 @@ int sample_playing(int id)
     if (!sound_ready || id < 0 || id >= SAMPLE_COUNT)
         return 0;
     return Mix_Playing(id + 1) ? 1 : 0;
+}
+
+int sample_ticks(int id)
+{
+    if (!sound_ready || !settings[SOUND_FX_ON] || id < 0 || id >= SAMPLE_COUNT || samples[id] == nullptr)
+        return 0;
+    return samples[id]->ticks;
 }
 
 void stop_sample(int id)

@@ -107,6 +107,13 @@ void play_sample(int id);
 // 1 while sample `id`'s channel plays, else 0.
 int sample_playing(int id);
 
+// Logic ticks that sample `id` sounds once play_sample starts it: its length
+// in the archive, rounded up to whole ticks; 0 when play_sample would play
+// nothing (no device, the sample not loaded, sound_fx_on 0). Rules that wait
+// for a sound count these ticks instead of asking the mixer, whose progress
+// follows the audio device's clock and would make a run unrepeatable.
+int sample_ticks(int id);
+
 // Stops sample `id`; nothing happens when it is silent.
 void stop_sample(int id);
 
