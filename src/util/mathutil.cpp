@@ -14,6 +14,11 @@ int random_range(int lo, int hi)
     return lo + r % (hi - lo + 1);
 }
 
+void seed_random(uint32_t seed)
+{
+    srand(seed);
+}
+
 int center_pos(int a, int b, int w)
 {
     return a + (b - a - w) / 2;
