@@ -9,6 +9,7 @@
 
 #include "characters/player.h"
 #include "core/loop.h"
+#include "core/replay.h"
 #include "core/states.h"
 #include "render/draw.h"
 #include "render/fade.h"
@@ -125,8 +126,10 @@ static void handle_state_key(const SDL_keysym* key, const uint8_t* key_state)
     case KEY_KP_ENTER:
         // Left Alt + Return belongs to the full-screen switch alone.
         if (game_state == STATE_NEW_HIGHSCORE &&
-            !((int)key->sym == KEY_RETURN && left_alt_held(key, key_state)))
+            !((int)key->sym == KEY_RETURN && left_alt_held(key, key_state))) {
             insert_highscore();
+            save_entered_replay();
+        }
         break;
     case KEY_BACKSPACE:
         if (game_state == STATE_NEW_HIGHSCORE)
@@ -252,16 +255,18 @@ void handle_event(const SDL_Event* event, const uint8_t* key_state)
     }
 }
 
+// The input comes from the input source (core/replay.h): SDL, recorded as
+// it is read during a recorded run, or a replay.
 void handle_input()
 {
-    const uint8_t* key_state = SDL_GetKeyState(nullptr);
-    SDL_GetMouseState(&mouse_x, &mouse_y);
+    const uint8_t* key_state = input_tick_begin(&mouse_x, &mouse_y);
     typing = 1;
     SDL_Event event;
-    while (SDL_PollEvent(&event))
+    while (input_next_event(&event, key_state))
         handle_event(&event, key_state);
     if (player_can_act())
-        steer_from_keys(key_state);
+        steer_from_keys(input_held_keys(key_state));
+    input_tick_end();
 }
 
 void draw_cursor()

@@ -50,6 +50,7 @@
 #include "combat/effects.h"
 #include "combat/items.h"
 #include "core/input.h"
+#include "core/replay.h"
 #include "core/states.h"
 #include "frontend/intro.h"
 #include "frontend/status.h"
@@ -91,6 +92,10 @@ void parse_arguments(int argc, char** argv)
             settings[FULL_SCREEN] = 0;
         else if (strcasecmp(argv[i], "-fps") == 0)
             settings[SHOW_FPS] = 1;
+        else if (strcasecmp(argv[i], "-replay") == 0 && i + 1 < argc)
+            replay_watch_file = argv[++i];
+        else if (strcasecmp(argv[i], "-verify") == 0 && i + 1 < argc)
+            replay_verify_file = argv[++i];
         else
             fatal_error("main()", "Invalid program argument \"%s\"", argv[i]);
     }
@@ -99,6 +104,7 @@ void parse_arguments(int argc, char** argv)
 void start_up(int argc, char** argv)
 {
     srand((unsigned)time(nullptr));
+    replay_mode = REPLAY_RECORD;
     set_defaults();
     parse_arguments(argc, argv);
     init_screen(settings[FULL_SCREEN]);
@@ -143,6 +149,7 @@ void run_tick()
 int run_ticks_for_frame()
 {
     // No cap: after a stall every accumulated unit runs, back to back.
+    replay_frame_started();
     tick_accumulator += frame_factor;
     int ticks = 0;
     while (tick_accumulator >= 1.0f) {

@@ -50,8 +50,10 @@ extern float tick_accumulator;
 void set_defaults();
 
 // Applies the command line: "-w" clears full_screen, "-fps" sets show_fps,
-// both matched without regard to case and allowed to repeat. Anything else
-// is fatal ("main()" / "Invalid program argument ...") before a window opens.
+// "-replay FILE" and "-verify FILE" keep the file (core/replay.h); options
+// are matched without regard to case and may repeat. Anything else, and
+// -replay or -verify without a file after it, is fatal ("main()" /
+// "Invalid program argument ...") before a window opens.
 void parse_arguments(int argc, char** argv);
 
 // Seeds rand, sets the defaults, reads the command line and brings up every

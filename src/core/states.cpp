@@ -14,6 +14,7 @@
 #include "combat/effects.h"
 #include "combat/items.h"
 #include "core/loop.h"
+#include "core/replay.h"
 #include "frontend/intro.h"
 #include "frontend/story.h"
 #include "frontend/title.h"
@@ -116,6 +117,8 @@ void set_game_state(int state)
 
 void new_game()
 {
+    // Every run starts from a seed of its own, so that it can be replayed.
+    seed_random(start_run_replay());
     free_characters();
     clear_items();
     free_bullets();

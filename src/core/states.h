@@ -66,8 +66,9 @@ void reset_overlays();
 // fade; game_state and next_state both become the new state.
 void set_game_state(int state);
 
-// Empties and repopulates the world for a new run: 50 civilians, 8
-// painkillers, 4 steroids, the player, fresh meters; not paused, not live.
+// Empties and repopulates the world for a new run from the run's own seed
+// (start_run_replay): 50 civilians, 8 painkillers, 4 steroids, the player,
+// fresh meters; not paused, not live.
 void new_game();
 
 // Completes pending transitions once a fade has finished; once per frame
