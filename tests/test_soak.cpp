@@ -51,6 +51,7 @@
 #include "combat/effects.h"
 #include "combat/items.h"
 #include "core/loop.h"
+#include "core/replay.h"
 #include "core/states.h"
 #include "render/fade.h"
 #include "util/archive.h"
@@ -90,70 +91,6 @@ const int PAUSE_EVERY = 9973;
 const int PAUSE_TICKS = 40;
 // The state after this many world ticks is compared with another seed's.
 const int EARLY_CHECK_TICK = 1000;
-
-// ---------------------------------------------------------------- checksum
-
-struct hasher {
-    uint64_t h = 1469598103934665603ull;
-    void bytes(const void* p, size_t n)
-    {
-        const unsigned char* b = (const unsigned char*)p;
-        for (size_t i = 0; i < n; i++) {
-            h ^= b[i];
-            h *= 1099511628211ull;
-        }
-    }
-    void i(int64_t v) { bytes(&v, sizeof v); }
-    void f(float v) { bytes(&v, sizeof v); }
-};
-
-// Everything a rule can change: characters in list order, bullets in
-// firing order, items, the effect tables, the meters and the run flags.
-uint64_t world_checksum()
-{
-    hasher s;
-    for (const character* c = character_list; c; c = c->next) {
-        const int fields[] = {c->kind, c->x, c->y, c->waypoint_x, c->waypoint_y, c->dest_x,
-                              c->dest_y, c->repath_timer, c->angle, c->health, c->cooldown,
-                              c->panic_timer, c->regen_timer, c->moving, c->frame, c->frame_timer};
-        s.bytes(fields, sizeof fields);
-        s.i(c == player);
-    }
-    for (const Bullet* b = bullet_list; b; b = b->next) {
-        s.f(b->x);
-        s.f(b->y);
-        s.f(b->angle);
-        s.i(b->speed);
-    }
-    for (const Item& it : items) {
-        const int fields[] = {it.active, it.kind, it.x, it.y};
-        s.bytes(fields, sizeof fields);
-    }
-    for (const SpriteAnim& a : sprite_anims) {
-        if (!a.active) continue;
-        const int fields[] = {a.x, a.y, a.angle, a.texture, a.frame, a.size, a.frames_left};
-        s.bytes(fields, sizeof fields);
-    }
-    for (const Particle& p : particles) {
-        if (!p.active) continue;
-        s.i(p.type);
-        s.f(p.x);
-        s.f(p.y);
-        s.i(p.variant);
-        s.i(p.rotation);
-    }
-    for (const FloatingText& t : floating_texts) {
-        if (!t.active) continue;
-        s.bytes(t.text, strnlen(t.text, FLOATING_TEXT_SIZE));
-        s.i(t.x);
-        s.f(t.y);
-    }
-    const int meters[] = {psychosis, psychosis_countdown, score, kills[KIND_CIVILIAN],
-                          kills[KIND_ARMED], run_seconds, second_countdown, steroids_timer,
-                          laugh_delay, sigh_delay, last_laugh, run_active, paused, game_state};
-    s.bytes(meters, sizeof meters);
-    return s.h;
-}
 
 // --------------------------------------------------------------- invariants
 
@@ -653,10 +590,9 @@ soak_result soak(unsigned seed, int world_ticks)
         }
     }
     r.kills += kills[KIND_CIVILIAN] + kills[KIND_ARMED];
-    hasher h;
-    h.i((int64_t)world_checksum());
-    h.i(rand()); // where the game's random stream has got to
-    r.final_checksum = h.h;
+    // With where the game's random stream has got to.
+    const uint64_t state[2] = {world_checksum(), (uint64_t)rand()};
+    r.final_checksum = replay_hash(REPLAY_HASH_START, state, sizeof state);
     return r;
 }
 

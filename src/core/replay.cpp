@@ -359,15 +359,15 @@ void stop_replay()
         replay_mode = REPLAY_OFF;
 }
 
-static void diverge(const char* format, ...) __attribute__((format(printf, 1, 2)));
+static void diverge(uint32_t tick, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
-static void diverge(const char* format, ...)
+static void diverge(uint32_t tick, const char* format, ...)
 {
     if (play_status != REPLAY_PENDING)
         return;
     play_status = REPLAY_DIVERGED;
     playing = 0;
-    int n = snprintf(verdict, sizeof verdict, "replay diverges at tick %u: ", run_ticks + 1);
+    int n = snprintf(verdict, sizeof verdict, "replay diverges at tick %u: ", tick);
     va_list args;
     va_start(args, format);
     vsnprintf(verdict + n, sizeof verdict - (size_t)n, format, args);
@@ -397,9 +397,9 @@ int replay_next_frame(float* factor)
         return 1;
     }
     if (play_pos < played.stream_size)
-        diverge("frame %u ran fewer ticks than recorded", run_frames);
+        diverge(run_ticks + 1, "frame %u ran fewer ticks than recorded", run_frames);
     else
-        diverge("the run goes on after the recording's last frame");
+        diverge(run_ticks + 1, "the run goes on after the recording's last frame");
     return 0;
 }
 
@@ -410,11 +410,11 @@ static const uint8_t* play_tick_begin(int* x, int* y)
         return no_keys;
     if (!take(REPLAY_TICK, &t)) {
         if (play_pos >= played.stream_size)
-            diverge("the run goes on after the recording's last tick");
+            diverge(run_ticks + 1, "the run goes on after the recording's last tick");
         else if (take(REPLAY_FRAME, &t))
-            diverge("frame %u runs more ticks than recorded", run_frames);
+            diverge(run_ticks + 1, "frame %u runs more ticks than recorded", run_frames);
         else
-            diverge("the recording holds input the run did not read");
+            diverge(run_ticks + 1, "the recording holds input the run did not read");
         return no_keys;
     }
     *x = t.pointer_x;
@@ -454,23 +454,23 @@ static void play_tick_end()
     if (run_ticks % REPLAY_CHECK_TICKS == 0) {
         uint32_t i = run_ticks / REPLAY_CHECK_TICKS - 1;
         if (i < played.checksum_count && world_checksum() != played.checksums[i])
-            diverge("the world differs from the recording after this tick");
+            diverge(run_ticks, "the world differs from the recording after this tick");
     }
     if (!playing)
         return;
     const ReplayResult& want = played.result;
     if (game_state == STATE_PLAYING) {
         if (run_ticks == want.ticks)
-            diverge("the recording's run ended here, this one goes on");
+            diverge(run_ticks, "the recording's run ended here, this one goes on");
         return;
     }
     playing = 0;
     ReplayResult got = run_result();
     if (got.ticks != want.ticks) {
-        diverge("the run ended, the recording goes on to tick %u", want.ticks);
+        diverge(run_ticks, "the run ended, the recording goes on to tick %u", want.ticks);
     } else if (got.end != want.end || got.score != want.score || got.seconds != want.seconds ||
                got.civilian_kills != want.civilian_kills || got.armed_kills != want.armed_kills) {
-        diverge("the run ended with score %d, kills %d + %d, %d sec, end %d; the recording with "
+        diverge(run_ticks, "the run ended with score %d, kills %d + %d, %d sec, end %d; the recording with "
                 "score %d, kills %d + %d, %d sec, end %d",
                 got.score, got.civilian_kills, got.armed_kills, got.seconds, got.end, want.score,
                 want.civilian_kills, want.armed_kills, want.seconds, want.end);

@@ -454,8 +454,7 @@ int decode_replay(const uint8_t* d, size_t size, Replay* out, char* reason, size
     if (size < need)
         return refuse(REPLAY_CUT, reason, reason_size, "is cut short (%zu bytes)", size);
     if (size > need)
-        return refuse(REPLAY_DAMAGED, reason, reason_size, "is damaged (%llu bytes after its end)",
-                      (unsigned long long)(size - need));
+        return refuse(REPLAY_DAMAGED, reason, reason_size, "is damaged (longer than its contents)");
     if (replay_hash(REPLAY_HASH_START, d, size - FILE_HASH_SIZE) != get_le(d + size - FILE_HASH_SIZE, 8))
         return refuse(REPLAY_DAMAGED, reason, reason_size, "is damaged (its checksum does not match)");
     if (loops > REPLAY_MAX_TILE_LOOPS || unpacked > REPLAY_MAX_STREAM ||
