@@ -44,8 +44,10 @@ extern int mouse_x, mouse_y;
 // character the name entry needs. Once, after init_screen.
 void enable_text_input();
 
-// Drains the event queue, acting on each event by the current game_state,
-// then (during a live run) moves and aims the player from the held keys.
+// Drains the tick's events from the input source (SDL, recorded during a
+// recorded run, or a replay: core/replay.h), acting on each by the current
+// game_state, then (during a live run) moves and aims the player from the
+// held keys.
 void handle_input();
 
 // Acts on one event as handle_input does; key_state is SDL's key state array
