@@ -245,4 +245,23 @@ TEST_F(ReplayRun, ARecordedRunPlaysBackToItsChecksumsAndResultAndATamperedOneDoe
         }
         stop_replay();
     }
+
+    // Left with Escape, the run is kept as it stood, not as the title's
+    // reset leaves the meters.
+    replay_mode = REPLAY_RECORD;
+    set_game_state(STATE_PLAYING);
+    for (int frame = 0; frame < 300; frame++) {
+        run_ticks_for_frame();
+        state_test::logic_frame();
+    }
+    const int seconds = run_seconds;
+    state_test::tap(KEY_ESCAPE);
+    replay_mode = REPLAY_OFF;
+    Replay left;
+    char reason[160];
+    ASSERT_EQ(read_replay(REPLAY_LAST_FILE, &left, reason, sizeof reason), REPLAY_OK) << reason;
+    EXPECT_EQ(left.result.end, REPLAY_END_LEFT);
+    EXPECT_GT(seconds, 0);
+    EXPECT_EQ(left.result.seconds, seconds);
+    free_replay(&left);
 }

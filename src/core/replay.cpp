@@ -227,19 +227,29 @@ void replay_frame_started()
     run_frames++;
 }
 
-// How the run stands as it leaves the playing state.
+// The run's result as it stood before the event that left the playing
+// state: leaving for the title resets the meters at once.
+static ReplayResult standing;
+
+static void note_standing()
+{
+    if (game_state != STATE_PLAYING)
+        return;
+    standing.end = player_out() ? (player && player->health == 0 ? REPLAY_END_SHOT : REPLAY_END_PSYCHOSIS)
+                                : REPLAY_END_LEFT;
+    standing.score = score;
+    standing.civilian_kills = kills[KIND_CIVILIAN];
+    standing.armed_kills = kills[KIND_ARMED];
+    standing.seconds = run_seconds;
+}
+
+// How the run ended, once it has left the playing state.
 static ReplayResult run_result()
 {
-    ReplayResult r = {};
-    if (player_out())
-        r.end = player && player->health == 0 ? REPLAY_END_SHOT : REPLAY_END_PSYCHOSIS;
-    else
-        r.end = game_state < 0 ? REPLAY_END_QUIT : REPLAY_END_LEFT;
+    ReplayResult r = standing;
+    if (r.end == REPLAY_END_LEFT && game_state < 0)
+        r.end = REPLAY_END_QUIT;
     r.left_to = (int8_t)game_state;
-    r.score = score;
-    r.civilian_kills = kills[KIND_CIVILIAN];
-    r.armed_kills = kills[KIND_ARMED];
-    r.seconds = run_seconds;
     r.ticks = run_ticks;
     r.frames = run_frames;
     return r;
@@ -508,6 +518,7 @@ const uint8_t* input_tick_begin(int* pointer_x, int* pointer_y)
 
 int input_next_event(SDL_Event* event, const uint8_t* key_state)
 {
+    note_standing();
     if (replay_mode == REPLAY_PLAY)
         return play_next_event(event);
     if (!SDL_PollEvent(event))
