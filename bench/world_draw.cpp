@@ -18,6 +18,7 @@
 #include "characters/characters.h"
 #include "characters/player.h"
 #include "combat/effects.h"
+#include "world/tile_anims.h"
 #include "core/loop.h"
 #include "core/states.h"
 #include "render/screen.h"

@@ -1,7 +1,8 @@
 // The samples and modules in the built assets.bin, read through the game's
 // own archive reader: every sample a clean 16-bit PCM wave, every module a
 // four-channel ProTracker file that libopenmpt plays once to its end without
-// a complaint, for at least as long as the screen it accompanies.
+// a complaint, for at least as long as the screen it accompanies. Both are
+// also measured as heard through small speakers, the way audiolevels does.
 #include <gtest/gtest.h>
 
 #include <libopenmpt/libopenmpt.h>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "audiogen/audio_measure.h"
 #include "util/archive.h"
 
 namespace {
@@ -25,11 +27,34 @@ const char* const SAMPLE_NAMES[18] = {
     "sfx/laugh1.wav", "sfx/laugh2.wav", "sfx/laugh3.wav", "sfx/laugh4.wav",
     "sfx/laugh5.wav", "sfx/laugh6.wav", "sfx/laugh7.wav", "sfx/laugh8.wav",
 };
+const int GUN = 1, ALERT = 5;  // in SAMPLE_NAMES
 
 // The warnings sound at the start of every visible phase of the prompt's
 // blink, once a second; a longer sample would be cut off by itself.
 const char* const WARNING_NAMES[3] = { "sfx/alert.wav", "sfx/alert2.wav", "sfx/pant.wav" };
 const double WARNING_CYCLE_SECONDS = 1.0;
+
+// Figures (dB) a sample must keep; "sfx/laugh" stands for all eight laughs.
+struct HeardRule {
+    const char* name;
+    double SampleFigures::*what;
+    double lo, hi;
+};
+const HeardRule HEARD[] = {
+    { "sfx/gun.wav", &SampleFigures::crack, 0.0, 99.0 },        // a crack over the thump
+    { "sfx/gun.wav", &SampleFigures::low_share, -99.0, -2.0 },  // under 63% below 300 Hz
+    { "sfx/alert2.wav", &SampleFigures::tail, -99.0, -35.0 },   // rings out, never cut
+    { "sfx/ricochet.wav", &SampleFigures::tail, -99.0, -35.0 },
+    { "sfx/laugh", &SampleFigures::presence, -16.0, -11.0 },    // voices that are not muffled
+    { "sfx/sigh.wav", &SampleFigures::presence, -16.0, -11.0 },
+    { "sfx/growl.wav", &SampleFigures::presence, -16.0, -11.0 },
+};
+// The gunshot is the most present sound as it starts; the psychosis beeps,
+// repeated every second, stay at least this far under it.
+const double ALERT_UNDER_GUN_DB = 3.0;
+// No section of a module more than this far under its median one, written
+// fades apart, so the music never drops away when the lead rests.
+const double SECTION_FLOOR_DB = 4.0;
 
 struct ModuleRule {
     const char* name;
@@ -37,7 +62,7 @@ struct ModuleRule {
 };
 const ModuleRule MODULES[3] = {
     { "sfx/small theme.mod", 120.0 },
-    { "sfx/analogi'que.mod", 240.0 },  // intro, story and the run, never restarted
+    { "sfx/analogi'que.mod", 600.0 },  // intro, story and a long run, never restarted
     { "sfx/summerblueskyes.mod", 60.0 },
 };
 
@@ -86,9 +111,10 @@ Wave parse_wave(const std::vector<uint8_t>& b, const char* name)
     return w;
 }
 
-TEST(AudioAssets, SamplesAreCleanMono16BitPcm)
+TEST(AudioAssets, SamplesAreCleanMono16BitPcmAndCarry)
 {
-    for (const char* name : SAMPLE_NAMES) {
+    double first_50ms[18];
+    for (const char* const& name : SAMPLE_NAMES) {
         std::vector<uint8_t> bytes = read_member(name);
         ASSERT_FALSE(bytes.empty()) << name << " missing from " << ARCHIVE;
         Wave w = parse_wave(bytes, name);
@@ -112,7 +138,21 @@ TEST(AudioAssets, SamplesAreCleanMono16BitPcm)
         // Starting or stopping far from zero clicks.
         EXPECT_LT(abs((int)w.samples.front()), 2000) << name;
         EXPECT_LT(abs((int)w.samples.back()), 2000) << name;
+
+        std::vector<float> x(w.samples.begin(), w.samples.end());
+        for (float& v : x)
+            v /= 32768.0f;
+        SampleFigures heard = measure_sample(x, (float)w.rate);
+        first_50ms[&name - SAMPLE_NAMES] = heard.first_50ms;
+        for (const HeardRule& rule : HEARD)
+            if (strncmp(name, rule.name, strlen(rule.name)) == 0) {
+                EXPECT_GE(heard.*rule.what, rule.lo) << name;
+                EXPECT_LE(heard.*rule.what, rule.hi) << name;
+            }
     }
+    for (int i = 0; i < 18; i++)
+        EXPECT_LE(first_50ms[i], first_50ms[GUN]) << SAMPLE_NAMES[i] << " starts louder than the gunshot";
+    EXPECT_LE(first_50ms[ALERT], first_50ms[GUN] - ALERT_UNDER_GUN_DB);
 }
 
 TEST(AudioAssets, WarningsFitTheirOneSecondCycleAndEverySampleIsItsOwn)
@@ -207,6 +247,17 @@ TEST(AudioAssets, ModulesAreFourChannelAndPlayOnceWithoutWarnings)
         for (const std::string& message : log)
             ADD_FAILURE() << rule.name << ": libopenmpt says " << message;
         openmpt_module_destroy(mod);
+
+        ModuleRender heard;
+        ASSERT_TRUE(render_module(bytes, 0, &heard));
+        std::vector<double> levels;
+        for (size_t s = 0; s < heard.section_start.size(); s++)
+            if (!heard.fade[s])
+                levels.push_back(section_db(heard, s));
+        std::vector<double> sorted = levels;
+        std::sort(sorted.begin(), sorted.end());
+        for (size_t s = 0; s < levels.size(); s++)
+            EXPECT_GE(levels[s], sorted[sorted.size() / 2] - SECTION_FLOOR_DB) << rule.name << " section " << s;
     }
 }
 

@@ -6,6 +6,7 @@
 #include "characters/characters.h"
 #include "characters/player.h"
 #include "combat/effects.h"
+#include "world/tile_anims.h"
 #include "core/loop.h"
 #include "core/states.h"
 #include "util/archive.h"

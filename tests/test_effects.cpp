@@ -8,6 +8,7 @@
 #include <string>
 
 #include "combat/effects.h"
+#include "world/tile_anims.h"
 #include "core/loop.h"
 #include "test_render_support.h"
 #include "world/camera.h"
@@ -195,7 +196,7 @@ TEST(EffectsAgeing, OneShotAnimationsLastTheirCellsPlusOneFrameEach)
     auto shown = [](int frames, int ticks) {
         clear_sprite_anims();
         add_sprite_anim(100, 100, 0, TEX_SPAWN, 0, 32, frames, ticks);
-        return frames_shown(draw_sprite_anims, [] { return sprite_anims[0].active != 0; });
+        return frames_shown(advance_effects, [] { return sprite_anims[0].active != 0; });
     };
     EXPECT_EQ(shown(RICOCHET_FRAMES, RICOCHET_TICKS), 30);
     EXPECT_EQ(shown(SPAWN_FLASH_FRAMES, SPAWN_FLASH_TICKS), 42);
@@ -209,7 +210,7 @@ TEST(EffectsAgeing, OneShotAnimationsLastTheirCellsPlusOneFrameEach)
     int seen[3] = {0, 0, 0};
     while (sprite_anims[0].active) {
         seen[sprite_anims[0].frame - 2]++;
-        draw_sprite_anims();
+        advance_effects();
     }
     EXPECT_EQ(seen[0], 2);
     EXPECT_EQ(seen[1], 2);
@@ -221,16 +222,16 @@ TEST(EffectsAgeing, LongFrameAdvancesOrEndsAnAnimationInOneCall)
     start(1.0f);
     add_sprite_anim(0, 0, 0, TEX_SPAWN, 0, SPAWN_FLASH_SIZE, SPAWN_FLASH_FRAMES, SPAWN_FLASH_TICKS);
     frame_factor = 17.0f;
-    draw_sprite_anims(); // runs the first cell's timer out: 5 - 17 = -12
+    advance_effects(); // runs the first cell's timer out: 5 - 17 = -12
     EXPECT_EQ(sprite_anims[0].frame, 0);
-    draw_sprite_anims(); // owes three steps: -12 + 5 + 5 + 5 = 3
+    advance_effects(); // owes three steps: -12 + 5 + 5 + 5 = 3
     EXPECT_EQ(sprite_anims[0].frame, 3);
     EXPECT_EQ(sprite_anims[0].frames_left, 3);
     EXPECT_FLOAT_EQ(sprite_anims[0].frame_timer, 3.0f);
     frame_factor = 100.0f;
-    draw_sprite_anims();
+    advance_effects();
     EXPECT_EQ(sprite_anims[0].active, 1);
-    draw_sprite_anims(); // more owed than cells left: the animation ends
+    advance_effects(); // more owed than cells left: the animation ends
     EXPECT_EQ(sprite_anims[0].active, 0);
 }
 
@@ -238,7 +239,7 @@ TEST(EffectsAgeing, StainsAndCorpsesStayThenFade)
 {
     start(1.0f);
     add_blood_stain(100, 100, 0);
-    int stain = frames_shown(draw_blood_stains, [] { return particles[0].active != 0; });
+    int stain = frames_shown(advance_effects, [] { return particles[0].active != 0; });
     EXPECT_EQ(stain, 1800 + 160);
 
     clear_particles();
@@ -247,7 +248,7 @@ TEST(EffectsAgeing, StainsAndCorpsesStayThenFade)
     int corpse = frames_shown(
         [&] {
             if (particles[0].alpha == 1.0f) full++;
-            draw_corpses();
+            advance_effects();
         },
         [] { return particles[0].active != 0; });
     EXPECT_EQ(full, 1800 + 1); // the first fading step comes after its frame
@@ -257,10 +258,10 @@ TEST(EffectsAgeing, StainsAndCorpsesStayThenFade)
     // the fade in about half as many (float steps may leave a crumb over).
     start(2.0f);
     add_blood_stain(0, 0, 0);
-    for (int i = 0; i < 900; i++) draw_blood_stains();
+    for (int i = 0; i < 900; i++) advance_effects();
     EXPECT_EQ(particles[0].alpha, 1.0f);
     EXPECT_LE(particles[0].delay, 0.0f);
-    int fade = frames_shown(draw_blood_stains, [] { return particles[0].active != 0; });
+    int fade = frames_shown(advance_effects, [] { return particles[0].active != 0; });
     EXPECT_GE(fade, 80);
     EXPECT_LE(fade, 81);
 
@@ -268,7 +269,7 @@ TEST(EffectsAgeing, StainsAndCorpsesStayThenFade)
     start(1.0f);
     add_blood_burst(0, 0);
     float x0 = particles[2].x, y0 = particles[2].y, dir = particles[2].direction;
-    EXPECT_EQ(frames_shown(draw_blood_drops, [] { return particles[2].active != 0; }), 32);
+    EXPECT_EQ(frames_shown(advance_effects, [] { return particles[2].active != 0; }), 32);
     EXPECT_NEAR(particles[2].x - x0, 48.0f * sinf(dir), 1e-3);
     EXPECT_NEAR(particles[2].y - y0, -48.0f * cosf(dir), 1e-3);
 }
@@ -283,11 +284,7 @@ TEST(EffectsAgeing, WhilePausedOnlyDropsAndTilesMove)
     add_sprite_anim(0, 0, 0, TEX_SPAWN, 0, SPAWN_FLASH_SIZE, SPAWN_FLASH_FRAMES, SPAWN_FLASH_TICKS);
     add_floating_text(5, 50, "+25");
     auto frame = [] {
-        draw_blood_stains();
-        draw_corpses();
-        draw_sprite_anims();
-        draw_blood_drops();
-        draw_floating_texts();
+        advance_effects();
         update_tile_anims();
     };
     // Let everything age a little, so fading shows too.
@@ -312,7 +309,7 @@ TEST(EffectsAgeing, WhilePausedOnlyDropsAndTilesMove)
     paused = 0;
 
     // Unpaused, the text rises one unit per frame unit.
-    draw_floating_texts();
+    advance_effects();
     EXPECT_FLOAT_EQ(floating_texts[0].y, text.y - 1.0f);
 }
 

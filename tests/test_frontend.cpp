@@ -146,7 +146,7 @@ TEST(Intro, PagesKeepTheirLineStructure)
 // sequence step), then the fade.
 void intro_frame()
 {
-    advance_intro();
+    step_intro();
     advance_fade();
 }
 

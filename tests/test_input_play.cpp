@@ -6,6 +6,7 @@
 #include "test_render_support.h"
 
 #include "core/input.h"
+#include "frontend/overlays.h"
 #include "util/mathutil.h"
 #include "world/camera.h"
 

@@ -6,6 +6,7 @@
 // the path tests and the tick benchmark do.
 #pragma once
 
+#include "characters/characters.h"
 #include "characters/path.h"
 #include "util/mathutil.h"
 #include "world/map.h"

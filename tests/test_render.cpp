@@ -301,6 +301,8 @@ TEST(FadeOverlay, CoversWithItsOpacityAndAdvancesPerDrawnFrame)
     Rgb half = read_frame().at(400, 300);
     EXPECT_NEAR(half.r, 128, 2);
     EXPECT_EQ(half.r, half.b);
+    EXPECT_EQ(fade_alpha, 0.5f) << "drawing moves nothing";
+    advance_fade();
     EXPECT_EQ(fade_alpha, 0.25f);
     // The fixed state is back for the sprites that follow.
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
@@ -313,7 +315,7 @@ TEST(FadeOverlay, CoversWithItsOpacityAndAdvancesPerDrawnFrame)
     clear_screen();
     fade_alpha = 0.0f;
     draw_fade();
-    fade_direction = 0;
+    stop_fade();
     fade_alpha = 1.0f;
     draw_fade();
     EXPECT_EQ(count_not_black(read_frame()), 0);

@@ -333,7 +333,7 @@ TEST_F(States, EntryTypesPrintableCharactersUpToSixteenButNotTheSpaceThatOpenedI
     EXPECT_STREQ(name_buffer, "~Name with 16 c!");
     tap(SDLK_b, 'b');
     EXPECT_STREQ(name_buffer, "~Name with 16 c!") << "a 17th character is refused";
-    EXPECT_EQ(name_buffer[NAME_MAX_LENGTH], '\0');
+    EXPECT_EQ(name_buffer[HIGHSCORE_NAME_MAX], '\0');
 
     tap(SDLK_BACKSPACE, 8);
     tap(SDLK_BACKSPACE, 8);
@@ -352,7 +352,7 @@ TEST_F(States, EntryTypesPrintableCharactersUpToSixteenButNotTheSpaceThatOpenedI
 
     // Entering the state again starts an empty name.
     set_game_state(STATE_NEW_HIGHSCORE);
-    for (int i = 0; i < NAME_BUFFER_SIZE; i++)
+    for (int i = 0; i < (HIGHSCORE_NAME_MAX + 1); i++)
         EXPECT_EQ(name_buffer[i], '\0');
 
     // Nothing is typed in other states.

@@ -15,6 +15,7 @@
 #include "core/input.h"
 #include "core/loop.h"
 #include "core/states.h"
+#include "frontend/overlays.h"
 #include "frontend/intro.h"
 #include "frontend/story.h"
 #include "frontend/title.h"

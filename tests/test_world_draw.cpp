@@ -6,6 +6,7 @@
 
 #include "characters/player.h"
 #include "combat/effects.h"
+#include "world/tile_anims.h"
 #include "render/draw.h"
 #include "test_render_support.h"
 #include "world/camera.h"

@@ -8,10 +8,10 @@
 #include "characters/player.h"
 #include "combat/bullets.h"
 #include "combat/effects.h"
-#include "core/states.h"
 #include "render/textures.h"
 #include "sound/sound.h"
 #include "util/mathutil.h"
+#include "util/settings.h"
 #include "world/map.h"
 
 // A shot starts 32 units ahead of the shooter's centre; the flash sits 38

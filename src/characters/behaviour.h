@@ -9,10 +9,6 @@
 #include "characters/path.h"
 #include "characters/sight.h"
 
-// Ticks between two searches of an armed character.
-#define ARMED_REPATH_TICKS 32
-// Largest random delay between two searches of a civilian.
-#define CIVILIAN_REPATH_MAX 120
 // An armed character stops planning within this many cells of the player and
 // heads for the cell this many steps short of it.
 #define CHASE_KEEP_BACK 3

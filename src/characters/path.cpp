@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "characters/behaviour.h"
+#include "characters/characters.h"
 #include "util/mathutil.h"
 #include "world/map.h"
 

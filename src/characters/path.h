@@ -20,7 +20,58 @@
 // on a map smaller than 128 x 128 most of every grid is never touched.
 #pragma once
 
-#include "characters/characters.h"
+#include <cstdint>
+
+#include "util/frame.h"
+
+struct character;
+
+// Side of every path grid; equals the largest map the grids can hold.
+#define PATH_GRID_SIZE 128
+
+#define NODE_FREE 0   // not yet reached
+#define NODE_OPEN 1   // reached, waiting to be expanded
+#define NODE_CLOSED 2 // expanded, solid or occupied
+
+// Ticks between two searches of an armed character.
+#define ARMED_REPATH_TICKS 32
+// Largest random delay between two searches of a civilian.
+#define CIVILIAN_REPATH_MAX (2 * TICKS_PER_SECOND)
+
+// One cell of a path grid. A search's score f = g + h is not kept: h, the
+// estimate towards the target, is path_cost from the cell to the target of
+// the search that opened it (0 for its start cell), so f follows from g and
+// the target whenever it is wanted. g counts steps along parent links, which
+// pass through distinct cells, so it stays below the grid's 16,384 cells and
+// fits 14 bits; a parent is a cell index 0..127 or -1 for none.
+struct path_node {
+    uint16_t state : 2; // NODE_FREE, NODE_OPEN or NODE_CLOSED
+    uint16_t g : 14;    // steps from the search's start
+    int8_t parent_x;    // cell this node was reached from; -1, -1 for none
+    int8_t parent_y;
+};
+static_assert(sizeof(path_node) == 4, "a path node is kept to 4 bytes");
+
+// Cells a search can change: every cell of the largest map plus the start,
+// which may be listed twice (see path.cpp).
+#define PATH_TOUCHED_MAX (PATH_GRID_SIZE * PATH_GRID_SIZE + 1)
+
+// A character's path grid and the bookkeeping of its searches (path.cpp):
+// the cells the last search changed, so that the next reset restores only
+// those instead of the whole grid, and the walk-grid version the map's cells
+// were filled from. Only the nodes of the loaded map (rows below map_height,
+// columns below map_width) and the listed cells are ever written, and every
+// cell outside the map counts as closed without being read, so the rest of
+// the grid is address space the system never has to back with memory. The
+// grid comes from malloc, so nodes outside the map stay indeterminate.
+struct path_grid {
+    path_node nodes[PATH_GRID_SIZE][PATH_GRID_SIZE]; // [row][column]
+    int touched_count;
+    int walk_version;
+    int filled_width, filled_height; // the map size the nodes were filled for
+    uint16_t touched[PATH_TOUCHED_MAX];
+};
+
 
 // Fills the map's part of `c`'s grid from the walk grid: floor cells free,
 // solid cells closed, no parents, g 0. Used when a record is created; the

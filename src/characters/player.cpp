@@ -7,12 +7,11 @@
 
 #include "characters/movement.h"
 #include "combat/effects.h"
-#include "core/loop.h"
-#include "core/states.h"
 #include "render/draw.h"
 #include "render/fade.h"
 #include "sound/sound.h"
 #include "util/mathutil.h"
+#include "util/settings.h"
 
 int psychosis = PSYCHOSIS_MAX;
 int psychosis_countdown = PSYCHOSIS_DRAIN_TICKS;

@@ -18,7 +18,7 @@
 // tick after the countdown reached 0, so psychosis falls 1 per 11 ticks.
 #define PSYCHOSIS_DRAIN_TICKS 10
 // Likewise run_seconds grows once per 61 ticks.
-#define SECOND_TICKS 60
+#define SECOND_TICKS TICKS_PER_SECOND
 
 // The strike: the player's box moved this far along the aim is what it hits.
 #define ATTACK_REACH 32
@@ -33,7 +33,7 @@
 #define KILL_STAINS 5
 
 // Steroids: ticks of effect from one pickup.
-#define STEROIDS_TICKS 600
+#define STEROIDS_TICKS (10 * TICKS_PER_SECOND)
 
 // Voice delays in ticks; -1 marks an idle delay.
 #define LAUGH_DELAY_TICKS 20

@@ -6,13 +6,11 @@
 
 #include "characters/player.h"
 #include "combat/effects.h"
-#include "render/draw.h"
 #include "render/fade.h"
 #include "render/textures.h"
 #include "sound/sound.h"
 #include "util/errors.h"
 #include "util/mathutil.h"
-#include "world/camera.h"
 #include "world/map.h"
 
 #define RADIANS_TO_DEGREES 57.29578
@@ -121,12 +119,4 @@ void update_bullets()
         fly(bullet);
         bullet = next;
     }
-}
-
-void draw_bullets()
-{
-    for (const Bullet* b = bullet_list; b != nullptr; b = b->next)
-        draw_sprite(TEX_BULLET, 0, 0, BULLET_IMAGE_SIZE, BULLET_IMAGE_SIZE,
-                    (int)b->x - (int)camera_x, (int)b->y - (int)camera_y,
-                    BULLET_IMAGE_SIZE, BULLET_IMAGE_SIZE, 0);
 }

@@ -1,25 +1,26 @@
-// Creating effects and the tile animation table. Drawing and ageing live in
-// effects_draw.cpp.
+// Creating and ageing effects. Their drawing lives with the other combat
+// sprites in combat_draw.cpp.
 #include "combat/effects.h"
 
 #include <cmath>
 #include <cstring>
 
+#include "util/frame.h"
 #include "util/mathutil.h"
+#include "util/settings.h"
 
 SpriteAnim sprite_anims[MAX_SPRITE_ANIMS];
 Particle particles[MAX_PARTICLES];
 FloatingText floating_texts[MAX_FLOATING_TEXTS];
-TileAnim tile_anims[TILE_ANIM_TEXTURES][TILE_ANIM_CELLS];
 
 // Degrees to radians in the single precision the headings were tuned with.
 static const float RADIANS_PER_DEGREE = 0.017453292f;
 
 static const int STAIN_DISTANCE = 24;
-static const float STAIN_DELAY = 1800.0f;
+static const float STAIN_DELAY = 30.0f * TICKS_PER_SECOND;
 // Corpses age twice per drawn frame (shadow and body pass), so this lasts
 // 1800 frame units.
-static const float CORPSE_DELAY = 3600.0f;
+static const float CORPSE_DELAY = 2 * 30.0f * TICKS_PER_SECOND;
 static const int BLOOD_VARIANTS = 4;
 static const int BURST_DROPS = 10;
 static const int BURST_STEP_DEGREES = 36;
@@ -28,20 +29,12 @@ static const int DROP_MIN_SIZE = 12;
 static const int DROP_MAX_SIZE = 24;
 static const int BODY_SIZE = 64;
 static const int BOX_SIZE = 32;
-
-// Built-in looping cells: texture, first cell, count, frame units per cell;
-// a negative texture ends the list.
-struct TileAnimRow {
-    int texture, first, count, frame_ticks;
-};
-static const int TILES_TEXTURE = 8;
-static const TileAnimRow TILE_ANIM_ROWS[] = {
-    {TILES_TEXTURE, 128, 8, 12},
-    {TILES_TEXTURE, 136, 8, 12},
-    {TILES_TEXTURE, 144, 8, 12},
-    {TILES_TEXTURE, 152, 8, 12},
-    {-1, 0, 0, 0},
-};
+static const float STAIN_FADE = 0.00625f;     // per frame unit: gone in 160
+static const float CORPSE_FADE = 0.00390625f; // per ageing: two a frame, gone in 128
+static const float DROP_FADE = 0.03125f;      // gone in 32
+static const float DROP_SPEED = 1.5f;         // world units per frame unit
+static const float TEXT_FADE_UNITS = 192.0f;  // a rising text lives this long
+static const float TEXT_RISE = 1.0f;          // world units per frame unit
 
 void add_sprite_anim(int x, int y, int angle, int texture, int first_frame, int size,
                      int frames, int frame_ticks)
@@ -154,26 +147,76 @@ void clear_floating_texts()
     clear_memory(floating_texts, sizeof floating_texts);
 }
 
-void init_tile_anims()
+static void age_sprite_anim(SpriteAnim* a)
 {
-    for (int t = 0; t < TILE_ANIM_TEXTURES; t++)
-        for (int c = 0; c < TILE_ANIM_CELLS; c++) {
-            tile_anims[t][c].frame = 0;
-            tile_anims[t][c].count = 0;
+    if (a->frame_timer > 0.0f) {
+        a->frame_timer -= frame_factor;
+        return;
+    }
+    while (a->frame_timer <= 0.0f && a->active) {
+        if (a->frames_left == 0) {
+            a->active = 0;
+        } else {
+            a->frames_left--;
+            a->frame++;
+            a->frame_timer += (float)a->frame_ticks;
         }
-    for (const TileAnimRow* r = TILE_ANIM_ROWS; r->texture >= 0; r++) {
-        TileAnim* a = &tile_anims[r->texture][r->first];
-        a->count = r->count;
-        a->frame_ticks = r->frame_ticks;
-        a->timer = (float)r->frame_ticks;
     }
 }
 
-// update_tile_anims reads frame_factor and so lives with the drawing code.
-
-int tile_anim_frame(int texture, int cell)
+// Full opacity while the delay lasts, then fading by `fade` per frame unit.
+static void age_lying(Particle* p, float fade)
 {
-    if (texture < 0 || texture >= TILE_ANIM_TEXTURES || cell < 0 || cell >= TILE_ANIM_CELLS)
-        return cell;
-    return cell + tile_anims[texture][cell].frame;
+    if (p->delay > 0.0f)
+        p->delay -= frame_factor;
+    else
+        p->alpha -= fade * frame_factor;
+    if (p->alpha <= 0.0f) p->active = 0;
+}
+
+float corpse_body_alpha(const Particle* p)
+{
+    if (paused || p->delay > 0.0f)
+        return p->alpha;
+    return p->alpha - CORPSE_FADE * frame_factor;
+}
+
+static void age_particle(Particle* p)
+{
+    switch (p->type) {
+    case PARTICLE_BLOOD_STAIN:
+        if (!paused) age_lying(p, STAIN_FADE);
+        break;
+    case PARTICLE_CORPSE:
+        if (!paused) {
+            age_lying(p, CORPSE_FADE);
+            if (p->active) age_lying(p, CORPSE_FADE);
+        }
+        break;
+    default:
+        // Drops keep flying while paused: the pause freezes the fight, not
+        // the splash already in the air.
+        p->x += DROP_SPEED * sinf(p->direction) * frame_factor;
+        p->y -= DROP_SPEED * cosf(p->direction) * frame_factor;
+        p->alpha -= DROP_FADE * frame_factor;
+        if (p->alpha <= 0.0f) p->active = 0;
+        break;
+    }
+}
+
+void advance_effects()
+{
+    for (int i = 0; i < MAX_SPRITE_ANIMS; i++)
+        if (sprite_anims[i].active && !paused) age_sprite_anim(&sprite_anims[i]);
+    for (int i = 0; i < MAX_PARTICLES; i++)
+        if (particles[i].active) age_particle(&particles[i]);
+    if (paused)
+        return;
+    for (int i = 0; i < MAX_FLOATING_TEXTS; i++) {
+        FloatingText* t = &floating_texts[i];
+        if (!t->active) continue;
+        t->y -= TEXT_RISE * frame_factor;
+        t->alpha -= frame_factor / TEXT_FADE_UNITS;
+        if (t->alpha <= 0.0f) t->active = 0;
+    }
 }

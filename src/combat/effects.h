@@ -1,4 +1,4 @@
-// The short-lived pictures of the fighting, and the looping map tiles.
+// The short-lived pictures of the fighting.
 //
 // Spawn and muzzle flashes, ricochets, blood stains, flying blood drops,
 // corpses and rising texts change no game rule. They live in fixed tables of
@@ -6,25 +6,22 @@
 // is dropped without a word, because a missing splash is better than a
 // stalled frame.
 //
-// Effects are created by the world tick and aged while they are drawn, once
-// per drawn frame, by frame_factor (frame units of 1/60 s), so their
-// lifetimes do not depend on the frame rate. While the game is paused only
-// the blood drops keep flying and the map tiles keep animating; everything
-// else stands still. Visual timers follow one pattern: while above 0 a frame
+// Effects are created by the world tick and aged by advance_effects, once
+// per drawn frame of the playing state, by frame_factor (frame units of
+// 1/60 s), so their lifetimes do not depend on the frame rate. While the
+// game is paused only the blood drops keep flying; everything else stands
+// still. Visual timers follow one pattern: while above 0 a frame
 // subtracts frame_factor; at or below 0 the step is taken and the period
 // added until the timer is above 0 again. A long frame may therefore take
 // several steps, or end an animation, in one call.
 //
-// Everything here is reset by new_game through the three clear_* functions,
-// except the tile animation table, filled once by init_tile_anims.
+// Everything here is reset by new_game through the three clear_* functions.
 #pragma once
 
 #define MAX_SPRITE_ANIMS 32
 #define MAX_PARTICLES 1024
 #define MAX_FLOATING_TEXTS 32
 #define FLOATING_TEXT_SIZE 64 // terminator included
-#define TILE_ANIM_TEXTURES 17
-#define TILE_ANIM_CELLS 256
 
 // The three one-shot animations: sheet cell size, cells and frame units per
 // cell. Each cell shows for its period plus the frame that steps it, so at
@@ -79,20 +76,10 @@ struct FloatingText {
     float alpha; // 1 .. 0
 };
 
-// One entry per cell of every sheet; count 0 means not animated.
-struct TileAnim {
-    int frame;       // offset added to the cell, 0 .. count - 1
-    int count;       // cells in the loop
-    int frame_ticks; // frame units per cell
-    float timer;     // frame units left for the current cell
-};
-
 // Cleared by clear_sprite_anims / clear_particles / clear_floating_texts.
 extern SpriteAnim sprite_anims[MAX_SPRITE_ANIMS];
 extern Particle particles[MAX_PARTICLES];
 extern FloatingText floating_texts[MAX_FLOATING_TEXTS];
-// Filled by init_tile_anims, advanced by update_tile_anims.
-extern TileAnim tile_anims[TILE_ANIM_TEXTURES][TILE_ANIM_CELLS];
 
 // --- Sprite animations ---
 // Starts an animation in the lowest free slot (none free: nothing). A
@@ -101,7 +88,7 @@ extern TileAnim tile_anims[TILE_ANIM_TEXTURES][TILE_ANIM_CELLS];
 void add_sprite_anim(int x, int y, int angle, int texture, int first_frame, int size,
                      int frames, int frame_ticks);
 void clear_sprite_anims();
-// 3D pass, after the bullets. Draws each cell, then ages it unless paused.
+// 3D pass, after the bullets.
 void draw_sprite_anims();
 
 // --- Particles ---
@@ -120,7 +107,11 @@ void add_corpse(int x, int y, int kind);
 // 3D pass, in this order among the others: stains and corpses right after
 // the map, drops last of all.
 void draw_blood_stains();
+// Shadows first, then bodies. A corpse ages once after each pass, so the
+// body shows the opacity after the frame's first ageing, which this gives
+// (0 or less: gone before its body is drawn).
 void draw_corpses();
+float corpse_body_alpha(const Particle* p);
 void draw_blood_drops();
 
 // --- Rising texts ---
@@ -130,12 +121,9 @@ void clear_floating_texts();
 // 2D pass, after the health bars.
 void draw_floating_texts();
 
-// --- Tile animation ---
-// Once at start-up: the four 8-cell loops of the tile sheet at cells 128,
-// 136, 144 and 152, 12 frame units per cell.
-void init_tile_anims();
-// Once per drawn frame in every state, paused or not, before any drawing.
-void update_tile_anims();
-// The cell to draw in place of `cell` of sheet `texture`; cells that are
-// not animated, and ids outside the table, map to themselves.
-int tile_anim_frame(int texture, int cell);
+// --- Ageing ---
+// One drawn frame of every effect by frame_factor, after they have been
+// drawn: animations step their cells, stains and corpses wait, then fade
+// (a corpse ages twice a frame, once for each of its two drawing passes),
+// drops fly and fade, texts rise and fade; a finished one frees its slot.
+void advance_effects();

@@ -11,7 +11,6 @@
 #include "sound/sound.h"
 #include "util/errors.h"
 #include "util/mathutil.h"
-#include "world/camera.h"
 #include "world/map.h"
 
 Item items[MAX_ITEMS];
@@ -119,15 +118,5 @@ void pick_up_items()
         if (item->active && rects_overlap(player->x, player->y, CHARACTER_SIZE, CHARACTER_SIZE,
                                           item->x, item->y, ITEM_SIZE, ITEM_SIZE))
             take_item(item);
-    }
-}
-
-void draw_items()
-{
-    for (int i = 0; i < MAX_ITEMS; i++) {
-        const Item* item = &items[i];
-        if (item->active)
-            draw_sprite(TEX_ITEMS, ITEM_SIZE * item->kind, 0, ITEM_SIZE, ITEM_SIZE,
-                        item->x - (int)camera_x, item->y - (int)camera_y, ITEM_SIZE, ITEM_SIZE, 0);
     }
 }

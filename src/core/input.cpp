@@ -8,9 +8,9 @@
 #include <cstring>
 
 #include "characters/player.h"
-#include "core/loop.h"
 #include "core/replay.h"
 #include "core/states.h"
+#include "frontend/overlays.h"
 #include "render/draw.h"
 #include "render/fade.h"
 #include "render/fps.h"
@@ -56,43 +56,8 @@ static void toggle_full_screen()
 // that this Space is not also typed into the name.
 static int typing = 1;
 
-// Space: skip the intro, leave the title or the story through a fade-out
-// (never restarting one that runs), or go on from a finished run.
-static void space_key()
-{
-    switch (game_state) {
-    case STATE_INTRO:
-        set_game_state(STATE_TITLE);
-        break;
-    case STATE_TITLE:
-        if (!fade_active()) {
-            next_state = STATE_STORY;
-            start_fade(0, 0, 0, 1, STATE_FADE_SPEED);
-        }
-        break;
-    case STATE_STORY:
-        if (fade_direction <= 0) {
-            next_state = STATE_PLAYING;
-            start_fade(0, 0, 0, 1, STATE_FADE_SPEED);
-        }
-        break;
-    case STATE_PLAYING:
-        if (player_out()) {
-            if (is_new_highscore()) {
-                set_game_state(STATE_NEW_HIGHSCORE);
-                typing = 0;
-            } else {
-                set_game_state(STATE_TITLE);
-            }
-        }
-        break;
-    default:
-        break;
-    }
-}
-
-// The music and sound switches of the title screen; settings element
-// (key code - 281) is the one each key flips.
+// The music and sound switches of the title screen: F1 music, F2 effects.
+// Music switched on starts the title's module again from its beginning.
 static void switch_key(int sym)
 {
     if (game_state != STATE_TITLE)
@@ -108,40 +73,16 @@ static void switch_key(int sym)
         play_module(MODULE_TITLE, MUSIC_VOLUME_FULL);
 }
 
-// The keys that move between states, and the name entry.
+// The keys that move between states, and the name entry's editing.
 static void handle_state_key(const SDL_keysym* key, const uint8_t* key_state)
 {
-    switch ((int)key->sym) {
-    case KEY_SPACE:
-        space_key();
-        break;
-    case KEY_ESCAPE:
-        // A quit already requested in this pass stays requested.
-        if (game_state == STATE_TITLE)
-            game_state = STATE_QUIT;
-        else if (game_state > STATE_QUIT)
-            set_game_state(STATE_TITLE); // from the entry: the run is not stored
-        break;
-    case KEY_RETURN:
-    case KEY_KP_ENTER:
-        // Left Alt + Return belongs to the full-screen switch alone.
-        if (game_state == STATE_NEW_HIGHSCORE &&
-            !((int)key->sym == KEY_RETURN && left_alt_held(key, key_state))) {
-            insert_highscore();
-            save_entered_replay();
-        }
-        break;
-    case KEY_BACKSPACE:
-        if (game_state == STATE_NEW_HIGHSCORE)
-            text_backspace(name_buffer);
-        break;
-    case KEY_F1:
-    case KEY_F2:
-        switch_key((int)key->sym);
-        break;
-    default:
-        break;
-    }
+    int sym = (int)key->sym;
+    if (state_key(sym, left_alt_held(key, key_state)))
+        typing = 0;
+    if (sym == KEY_BACKSPACE && game_state == STATE_NEW_HIGHSCORE)
+        text_backspace(name_buffer);
+    else if (sym == KEY_F1 || sym == KEY_F2)
+        switch_key(sym);
 }
 
 void text_append(char* buffer, const SDL_keysym* key, int limit)
@@ -169,8 +110,7 @@ static void toggle_pause()
         return;
     paused = !paused;
     if (paused) {
-        prompt_hidden = 0;
-        prompt_timer = PROMPT_VISIBLE_TIME;
+        restart_prompt_visible();
         set_music_volume(MUSIC_VOLUME_PAUSED);
     } else {
         set_music_volume(MUSIC_VOLUME_FULL);
@@ -183,9 +123,8 @@ static void handle_click(int button)
 {
     if (button != SDL_BUTTON_LEFT)
         return;
-    if (game_state == STATE_INTRO)
-        set_game_state(STATE_TITLE);
-    else if (game_state == STATE_PLAYING && player_can_act() && player->cooldown == 0)
+    state_click();
+    if (game_state == STATE_PLAYING && player_can_act() && player->cooldown == 0)
         player_attack();
 }
 
@@ -233,7 +172,7 @@ static void handle_key(const SDL_keysym* key, const uint8_t* key_state)
     }
     // Whatever the key did, a printable character now goes into the name.
     if (game_state == STATE_NEW_HIGHSCORE && typing)
-        text_append(name_buffer, key, NAME_MAX_LENGTH);
+        text_append(name_buffer, key, HIGHSCORE_NAME_MAX);
 }
 
 void handle_event(const SDL_Event* event, const uint8_t* key_state)

@@ -17,19 +17,19 @@
 //     update_bullets(), update_laugh(), update_sigh()
 //   then, in every state, handle_input() exactly once.
 //
-// draw_frame:
+// draw_frame (advance_frame: the same without the drawing):
 //   clear_screen(), update_tile_anims()
-//   playing: set_projection(3D), set_viewport(play area), update_camera(),
-//     draw_map(), draw_blood_stains(), draw_corpses(), draw_items(),
-//     draw_characters(), draw_bullets(), draw_sprite_anims(), draw_blood_drops()
-//   set_projection(2D), set_viewport(whole screen)
-//   the state's screen: intro draw_intro(); title draw_title_background(),
-//     draw_title_logo(), draw_highscore_table(); story draw_story();
-//     playing draw_health_bars(), draw_floating_texts();
-//     new high score draw_highscore_entry()
-//   draw_fade(), update_game_state()
-//   playing (read again): draw_banner()
-//   draw_prompt()
+//   playing: update_camera(); the 3D pass in the play area: draw_map(),
+//     draw_blood_stains(), draw_corpses(), draw_items(), draw_characters(),
+//     draw_bullets(), draw_sprite_anims(), draw_blood_drops();
+//     the 2D pass: draw_health_bars(), draw_floating_texts(); advance_effects()
+//   the state's screen: intro draw_intro(), step_intro(); title
+//     draw_title_background(), advance_title_background(),
+//     advance_title_logo(), draw_title_logo(), draw_highscore_table();
+//     story draw_story(), advance_story(); new high score draw_highscore_entry()
+//   draw_fade(), advance_fade(), update_game_state()
+//   playing (read again): draw_banner(), advance_jitter()
+//   draw_prompt(), advance_prompt()
 //   not intro: draw_status_bar()
 //   show_fps: draw_fps()
 //   draw_cursor() in the story state, and while playing unless player_out()
@@ -53,6 +53,7 @@
 #include "core/replay.h"
 #include "core/states.h"
 #include "frontend/intro.h"
+#include "frontend/overlays.h"
 #include "frontend/status.h"
 #include "frontend/story.h"
 #include "frontend/title.h"
@@ -70,20 +71,9 @@
 #include "world/character_draw.h"
 #include "world/map.h"
 #include "world/map_draw.h"
+#include "world/tile_anims.h"
 
-int settings[SETTING_COUNT] = {1, 1, 1, 0};
-int game_state = 0;
-int paused = 0;
-float frame_factor = 0.0f;
 float tick_accumulator = 0.0f;
-
-void set_defaults()
-{
-    settings[FULL_SCREEN] = 1;
-    settings[MUSIC_ON] = 1;
-    settings[SOUND_FX_ON] = 1;
-    settings[SHOW_FPS] = 0;
-}
 
 void parse_arguments(int argc, char** argv)
 {
@@ -160,66 +150,93 @@ int run_ticks_for_frame()
     return ticks;
 }
 
-// The 2D screen of each state, under the fade and the overlays.
-static void draw_state_screen()
+// The 3D pass under the perspective camera, in the play area below the
+// status strip.
+static void draw_world()
+{
+    set_projection(PROJECTION_3D);
+    set_viewport(0, STATUS_HEIGHT, PLAY_WIDTH, PLAY_HEIGHT);
+    draw_map();
+    // Everything after the blocks lies flat on the ground, the plane the
+    // camera looks straight down at, so every pixel of it has one and
+    // the same depth. A flat draw passes where the stored depth is not
+    // nearer than that, and writing that same depth where it passed
+    // changes the outcome of no later flat draw: the writes are skipped,
+    // which spares the software renderer much of the crowd's cost.
+    set_depth_writes(0);
+    draw_blood_stains();
+    draw_corpses();
+    draw_items();
+    draw_characters();
+    draw_bullets();
+    draw_sprite_anims();
+    draw_blood_drops();
+}
+
+// The screen of each state, under the fade and the overlays, each drawing
+// beside the step of its own timer.
+static void state_screen(int draw)
 {
     switch (game_state) {
     case STATE_INTRO:
-        draw_intro();
+        if (draw) draw_intro();
+        step_intro();
         break;
     case STATE_TITLE:
-        draw_title_background();
-        draw_title_logo();
-        draw_highscore_table();
+        if (draw) draw_title_background();
+        advance_title_background();
+        advance_title_logo(textures[TEX_LOGO].height);
+        if (draw) {
+            draw_title_logo();
+            draw_highscore_table();
+        }
         break;
     case STATE_STORY:
-        draw_story();
+        if (draw) draw_story();
+        advance_story();
         break;
     case STATE_NEW_HIGHSCORE:
-        draw_highscore_entry();
+        if (draw) draw_highscore_entry();
         break;
     default:
         break;
     }
 }
 
-void draw_frame()
+// The frame, drawn or not. Every step that changes state runs in both
+// cases, in the order the picture needs, so a replay without a window
+// follows the drawn game exactly.
+static void frame(int draw)
 {
-    clear_screen();
+    if (draw) clear_screen();
     update_tile_anims();
     if (game_state == STATE_PLAYING) {
-        set_projection(PROJECTION_3D);
-        set_viewport(0, STATUS_HEIGHT, PLAY_WIDTH, PLAY_HEIGHT);
         update_camera();
-        draw_map();
-        // Everything after the blocks lies flat on the ground, the plane the
-        // camera looks straight down at, so every pixel of it has one and
-        // the same depth. A flat draw passes where the stored depth is not
-        // nearer than that, and writing that same depth where it passed
-        // changes the outcome of no later flat draw: the writes are skipped,
-        // which spares the software renderer much of the crowd's cost.
-        set_depth_writes(0);
-        draw_blood_stains();
-        draw_corpses();
-        draw_items();
-        draw_characters();
-        draw_bullets();
-        draw_sprite_anims();
-        draw_blood_drops();
-    }
-    set_projection(PROJECTION_2D);
-    set_viewport(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
-    if (game_state == STATE_PLAYING) {
-        draw_health_bars();
-        draw_floating_texts();
+        if (draw) {
+            draw_world();
+            set_projection(PROJECTION_2D);
+            set_viewport(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
+            draw_health_bars();
+            draw_floating_texts();
+        }
+        advance_effects();
+    } else if (draw) {
+        set_projection(PROJECTION_2D);
+        set_viewport(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
     }
 
-    draw_state_screen();
-    draw_fade();
+    state_screen(draw);
+    if (draw) draw_fade();
+    advance_fade();
     update_game_state();
-    if (game_state == STATE_PLAYING)
-        draw_banner();
-    draw_prompt();
+    if (game_state == STATE_PLAYING) {
+        if (draw) draw_banner();
+        advance_jitter();
+    }
+    if (draw) draw_prompt();
+    advance_prompt();
+    if (!draw)
+        return;
     if (game_state != STATE_INTRO)
         draw_status_bar();
     if (settings[SHOW_FPS])
@@ -228,6 +245,16 @@ void draw_frame()
     // run the player is still in.
     if (game_state == STATE_STORY || (game_state == STATE_PLAYING && !player_out()))
         draw_cursor();
+}
+
+void draw_frame()
+{
+    frame(1);
+}
+
+void advance_frame()
+{
+    frame(0);
 }
 
 void finish_frame()

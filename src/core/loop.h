@@ -1,4 +1,4 @@
-// Process-wide settings, the game state and the frame loop.
+// Start-up, the logic tick, the frame and shut-down.
 //
 // The loop runs game rules in fixed logic ticks of 1/60 s and draws once per
 // frame. The measured length of the previous frame, `frame_factor` (in frame
@@ -13,41 +13,12 @@
 // negative, then shut_down.
 #pragma once
 
-// Indices into `settings`. The order is relied on: F1 and F2 on the title
-// screen toggle element (key code - 281), so music is 1 and effects are 2.
-enum {
-    FULL_SCREEN = 0, // 1 full screen, 0 window ("-w"); Left Alt + Return toggles
-    MUSIC_ON = 1,    // F1 on the title screen; read by play_module
-    SOUND_FX_ON = 2, // F2 on the title screen; read by play_sample
-    SHOW_FPS = 3,    // "-fps"
-    SETTING_COUNT = 4
-};
-
-// Logic ticks and frame units per second; one unit is 1/60 s.
-#define TICKS_PER_SECOND 60
-
-// Written by set_defaults (1, 1, 1, 0), then by the command line and keys.
-// Never stored between runs.
-extern int settings[SETTING_COUNT];
-
-// 0 intro, 1 title, 2 story, 3 playing, 4 new high score (STATE_* in
-// core/states.h); negative ends the frame loop. Changed through
-// set_game_state, except a quit request, which writes -1 directly.
-extern int game_state;
-
-// Pause flag of the playing state; cleared by new_game, toggled by P.
-extern int paused;
-
-// Length of the previous frame in frame units. 0.0 until two frames have
-// ended; set by end_frame (measure_frame), reset to 0.0 by init_screen.
-extern float frame_factor;
+#include "util/frame.h"
+#include "util/settings.h"
 
 // Frame units not yet consumed by ticks; the remainder below 1.0 carries over.
 // Reset to 0.0 by start_up.
 extern float tick_accumulator;
-
-// Writes the defaults 1, 1, 1, 0 into `settings`.
-void set_defaults();
 
 // Applies the command line: "-w" clears full_screen, "-fps" sets show_fps,
 // "-replay FILE" and "-verify FILE" keep the file (core/replay.h); options
@@ -68,9 +39,18 @@ void run_tick();
 // returns how many ran. game_state is read afresh for every tick.
 int run_ticks_for_frame();
 
-// Draws one complete frame (3D pass when playing, then the 2D pass, fade,
-// overlays, frame rate, cursor) without presenting it.
+// One drawn frame: every visual timer of the frame (fade, prompt blink,
+// banner shake, intro pages, title layers, story typing, effects, tile
+// loops) advanced by frame_factor, the state switches that wait for a fade,
+// and the picture (3D pass when playing, then the 2D pass, fade, overlays,
+// frame rate, cursor), not yet presented. Each drawing reads its timer just
+// before or after the timer's step, as the picture needs.
 void draw_frame();
+
+// The same frame without a picture: every step of draw_frame that changes
+// state, in the same order, and no OpenGL call, so a run can be replayed
+// without a window.
+void advance_frame();
 
 // Presents the frame and measures it (end_frame), then the per-frame sound
 // update and the frame-rate count.

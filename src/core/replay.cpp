@@ -20,6 +20,8 @@
 #include "characters/characters.h"
 #include "characters/player.h"
 #include "combat/effects.h"
+#include "frontend/overlays.h"
+#include "world/tile_anims.h"
 #include "core/input.h"
 #include "core/loop.h"
 #include "core/states.h"

@@ -1,4 +1,4 @@
-// Game states, transitions, prompt, warnings and banner.
+// Game states and the switches between them.
 //
 // Every entry into a state goes through set_game_state, which resets what
 // that state shows, starts its music and its fade-in. Transitions that fade
@@ -13,69 +13,18 @@
 #include "combat/bullets.h"
 #include "combat/effects.h"
 #include "combat/items.h"
-#include "core/loop.h"
+#include "core/input.h"
 #include "core/replay.h"
 #include "frontend/intro.h"
+#include "frontend/overlays.h"
 #include "frontend/story.h"
 #include "frontend/title.h"
-#include "render/draw.h"
 #include "render/fade.h"
-#include "render/screen.h"
-#include "render/textures.h"
+#include "scores/highscores.h"
 #include "sound/sound.h"
 #include "util/mathutil.h"
 
-// The banner: four 424 x 79 strips stacked in the messages sheet, drawn in
-// the middle of the window before its shake.
-#define BANNER_W 424
-#define BANNER_H 79
-#define BANNER_X 188
-#define BANNER_Y 228
-#define BANNER_JITTER 2
-#define BANNER_RUN_STARTING 0
-#define BANNER_STEROIDS 1
-#define BANNER_DEAD 2
-#define BANNER_PSYCHOSIS 3
-// The steroid banner blinks, and its warning sounds, through its last ticks.
-#define STEROIDS_ENDING 300
-
-// A new run's population, placed without spawn effects.
-#define RUN_CIVILIANS 50
-#define RUN_PAINKILLERS 8
-#define RUN_STEROIDS 4
-
-// Below these the warnings sound once per blink cycle.
-#define WARN_HEALTH 30
-#define WARN_PSYCHOSIS 40
-
-#define PROMPT_Y 568
-#define PROMPT_BUFFER 64
-
-// The playing state's pause line sits in the middle of the play area.
-#define PAUSED_Y (STATUS_HEIGHT + (SCREEN_HEIGHT - STATUS_HEIGHT - LINE_HEIGHT) / 2)
-
 int next_state = STATE_INTRO;
-int run_active = 0;
-int prompt_hidden = 0;
-float prompt_timer = PROMPT_HIDDEN_TIME;
-int banner_jitter[2] = {0, 0};
-float jitter_timer = JITTER_PERIOD;
-char name_buffer[NAME_BUFFER_SIZE];
-
-void reset_overlays()
-{
-    banner_jitter[0] = 0;
-    banner_jitter[1] = 0;
-    jitter_timer = JITTER_PERIOD;
-    prompt_hidden = 0;
-    prompt_timer = PROMPT_HIDDEN_TIME;
-}
-
-static void restart_prompt_visible()
-{
-    prompt_hidden = 0;
-    prompt_timer = PROMPT_VISIBLE_TIME;
-}
 
 void set_game_state(int state)
 {
@@ -106,7 +55,7 @@ void set_game_state(int state)
         memset(name_buffer, 0, sizeof name_buffer);
         play_module(MODULE_HIGHSCORE, MUSIC_VOLUME_FULL);
         // Takes the game-over fade off the screen at once.
-        fade_direction = 0;
+        stop_fade();
         break;
     default:
         break;
@@ -125,11 +74,12 @@ void new_game()
     clear_floating_texts();
     clear_sprite_anims();
     clear_particles();
-    for (int i = 0; i < RUN_CIVILIANS; i++)
+    // The run's population, placed without spawn effects.
+    for (int i = 0; i < CIVILIAN_COUNT; i++)
         spawn_character(KIND_CIVILIAN, 0);
-    for (int i = 0; i < RUN_PAINKILLERS; i++)
+    for (int i = 0; i < PAINKILLER_COUNT; i++)
         spawn_item(ITEM_PAINKILLERS, 0);
-    for (int i = 0; i < RUN_STEROIDS; i++)
+    for (int i = 0; i < STEROIDS_COUNT; i++)
         spawn_item(ITEM_STEROIDS, 0);
     new_player();
     reset_meters();
@@ -149,7 +99,7 @@ void update_game_state()
             set_game_state(next_state);
         } else if (fade_direction != 0) {
             restart_prompt_visible();
-            fade_direction = 0;
+            stop_fade();
         }
         break;
     case STATE_STORY:
@@ -165,108 +115,76 @@ void update_game_state()
     }
 }
 
-const char* prompt_text()
+void step_intro()
+{
+    if (advance_intro() == INTRO_OVER)
+        set_game_state(STATE_TITLE);
+}
+
+// Space: skip the intro, leave the title or the story through a fade-out
+// (never restarting one that runs), or go on from a finished run.
+static int space_key()
 {
     switch (game_state) {
+    case STATE_INTRO:
+        set_game_state(STATE_TITLE);
+        break;
     case STATE_TITLE:
-        return fade_active() ? "" : "PRESS SPACE BAR TO START";
+        if (!fade_active()) {
+            next_state = STATE_STORY;
+            start_fade(0, 0, 0, 1, STATE_FADE_SPEED);
+        }
+        break;
     case STATE_STORY:
-        return fade_direction <= 0 ? "PRESS SPACE BAR TO CONTINUE" : "";
+        if (fade_direction <= 0) {
+            next_state = STATE_PLAYING;
+            start_fade(0, 0, 0, 1, STATE_FADE_SPEED);
+        }
+        break;
     case STATE_PLAYING:
-        if (paused)
-            return "PAUSED";
-        return player_out() ? "PRESS SPACE BAR TO CONTINUE" : "";
+        if (player_out()) {
+            if (is_new_highscore()) {
+                set_game_state(STATE_NEW_HIGHSCORE);
+                return 1;
+            }
+            set_game_state(STATE_TITLE);
+        }
+        break;
     default:
-        return "";
+        break;
     }
+    return 0;
 }
 
-int prompt_y(const char* text)
+int state_key(int sym, int alt_held)
 {
-    return strcmp(text, "PAUSED") == 0 ? PAUSED_Y : PROMPT_Y;
-}
-
-void advance_prompt()
-{
-    if (prompt_timer > 0.0f) {
-        prompt_timer -= frame_factor;
-        return;
+    switch (sym) {
+    case KEY_SPACE:
+        return space_key();
+    case KEY_ESCAPE:
+        // A quit already requested in this pass stays requested.
+        if (game_state == STATE_TITLE)
+            game_state = STATE_QUIT;
+        else if (game_state > STATE_QUIT)
+            set_game_state(STATE_TITLE); // from the entry: the run is not stored
+        break;
+    case KEY_RETURN:
+    case KEY_KP_ENTER:
+        // Left Alt + Return belongs to the full-screen switch alone.
+        if (game_state == STATE_NEW_HIGHSCORE && !(sym == KEY_RETURN && alt_held)) {
+            insert_highscore();
+            save_entered_replay();
+            set_game_state(STATE_TITLE);
+        }
+        break;
+    default:
+        break;
     }
-    // The overshoot is dropped: each phase starts whole.
-    prompt_hidden = !prompt_hidden;
-    if (!prompt_hidden) {
-        play_warnings();
-        prompt_timer = PROMPT_VISIBLE_TIME;
-    } else {
-        prompt_timer = PROMPT_HIDDEN_TIME;
-    }
+    return 0;
 }
 
-void draw_prompt()
+void state_click()
 {
-    if (!prompt_hidden) {
-        char line[PROMPT_BUFFER] = {0};
-        strncpy(line, prompt_text(), sizeof line - 1);
-        int len = (int)strlen(line);
-        if (len > 0)
-            draw_text((SCREEN_WIDTH - TEXT_ADVANCE * len) / 2, prompt_y(line), line);
-    }
-    advance_prompt();
-}
-
-void play_warnings()
-{
-    // Only a live run warns; before it starts the meters are full anyway.
-    if (game_state != STATE_PLAYING || paused || !run_active || player_out())
-        return;
-    if (player->health <= WARN_HEALTH)
-        play_sample(SAMPLE_PANT);
-    if (psychosis <= WARN_PSYCHOSIS)
-        play_sample(SAMPLE_ALERT);
-    if (steroids_timer > 0 && steroids_timer < STEROIDS_ENDING)
-        play_sample(SAMPLE_ALERT2);
-}
-
-int banner_strip()
-{
-    if (player_out())
-        return player && player->health == 0 ? BANNER_DEAD : BANNER_PSYCHOSIS;
-    if (!run_active)
-        return BANNER_RUN_STARTING;
-    if (steroids_timer <= 0)
-        return -1;
-    // Running out, the steroid banner blinks with the prompt, but a paused
-    // game shows it steadily.
-    if (steroids_timer < STEROIDS_ENDING && prompt_hidden && !paused)
-        return -1;
-    return BANNER_STEROIDS;
-}
-
-void advance_jitter()
-{
-    if (jitter_timer > 0.0f) {
-        jitter_timer -= frame_factor;
-        return;
-    }
-    // Every shake moves the banner on both axes, so it never seems to stall.
-    int x, y;
-    do {
-        x = random_range(-BANNER_JITTER, BANNER_JITTER);
-        y = random_range(-BANNER_JITTER, BANNER_JITTER);
-    } while (x == banner_jitter[0] || y == banner_jitter[1]);
-    banner_jitter[0] = x;
-    banner_jitter[1] = y;
-    jitter_timer = JITTER_PERIOD;
-}
-
-void draw_banner()
-{
-    int strip = banner_strip();
-    if (strip >= 0)
-        draw_sprite(TEX_MESSAGES, 0, BANNER_H * strip, BANNER_W, BANNER_H,
-                    BANNER_X + banner_jitter[0], BANNER_Y + banner_jitter[1], BANNER_W, BANNER_H,
-                    0);
-    if (paused)
-        return;
-    advance_jitter();
+    if (game_state == STATE_INTRO)
+        set_game_state(STATE_TITLE);
 }

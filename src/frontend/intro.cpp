@@ -3,12 +3,11 @@
 
 #include <cstring>
 
-#include "core/loop.h"
-#include "core/states.h"
 #include "render/draw.h"
 #include "render/screen.h"
 #include "render/fade.h"
 #include "render/textures.h"
+#include "util/frame.h"
 #include "util/mathutil.h"
 
 int intro_page = 0;
@@ -96,10 +95,10 @@ int intro_line_y(int line_count, int i)
     return center_pos(0, SCREEN_HEIGHT, LINE_HEIGHT * line_count) + LINE_HEIGHT * i;
 }
 
-void advance_intro()
+int advance_intro()
 {
     if (fade_active())
-        return;
+        return INTRO_RUNNING;
     if (intro_faded_page == intro_page) {
         if (intro_hold > 0.0f) {
             intro_hold -= frame_factor;
@@ -108,12 +107,13 @@ void advance_intro()
             start_fade(0, 0, 0, 1, STATE_FADE_SPEED);
         }
     } else if (intro_page >= INTRO_LAST_PAGE) {
-        set_game_state(STATE_TITLE);
+        return INTRO_OVER;
     } else {
         intro_page++;
         intro_hold = INTRO_HOLD_TIME;
         start_fade(0, 0, 0, -1, STATE_FADE_SPEED);
     }
+    return INTRO_RUNNING;
 }
 
 static void draw_intro_text(const char* text)
@@ -142,5 +142,4 @@ void draw_intro()
     } else if (intro_page_text(intro_page)) {
         draw_intro_text(intro_page_text(intro_page));
     }
-    advance_intro();
 }

@@ -2,13 +2,15 @@
 // seconds and faded out: the studio's picture, "presents", the game's logo,
 // five credit pages and the studio's closing page. After the last page the
 // title screen follows. Space, the left button or Escape cut it short
-// (core/input.cpp).
+// (core/states.cpp).
 #pragma once
+
+#include "util/frame.h"
 
 #define INTRO_PAGE_COUNT 9
 #define INTRO_LAST_PAGE (INTRO_PAGE_COUNT - 1)
 // Frame units a page stays fully visible between its fades.
-#define INTRO_HOLD_TIME 180.0f
+#define INTRO_HOLD_TIME (3.0f * TICKS_PER_SECOND)
 
 // Page shown (0..8); the page up to which fades have been started (equal to
 // intro_page while it fades in or holds, one more once its fade-out began);
@@ -33,10 +35,14 @@ int intro_line_count(const char* text);
 int intro_line_x(int len);
 int intro_line_y(int line_count, int i);
 
-// The sequence's step for this frame: waits for fades, holds, starts the
-// page's fade-out, then the next page's fade-in, and after the last page
-// enters the title.
-void advance_intro();
+// What advance_intro reports.
+#define INTRO_RUNNING 0
+#define INTRO_OVER 1
 
-// Draws the current page, then advances the sequence.
+// The sequence's step for this frame: waits for fades, holds, starts the
+// page's fade-out, then the next page's fade-in. After the last page's
+// fade-out it reports INTRO_OVER, every frame until the state changes.
+int advance_intro();
+
+// Draws the current page.
 void draw_intro();

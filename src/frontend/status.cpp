@@ -5,11 +5,11 @@
 
 #include "characters/characters.h"
 #include "characters/player.h"
-#include "core/loop.h"
-#include "core/states.h"
+#include "frontend/overlays.h"
 #include "render/draw.h"
 #include "render/textures.h"
 #include "util/mathutil.h"
+#include "util/settings.h"
 
 // Bar frames are 154 x 28 at (0, 0) of the bar sheet; the fills are one-pixel
 // columns, rows 2..25, beside the frame.

@@ -3,9 +3,9 @@
 
 #include <cstring>
 
-#include "core/loop.h"
 #include "render/screen.h"
 #include "render/draw.h"
+#include "util/frame.h"
 #include "util/mathutil.h"
 
 // The narrator's own words, quoted from the first character to the last.
@@ -115,5 +115,4 @@ void draw_story()
     int n = story_reveal(story_steps, lines, &complete);
     for (int i = 0; i < n; i++)
         draw_text(story_line_x(), story_line_y(i), lines[i]);
-    advance_story();
 }

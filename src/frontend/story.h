@@ -36,6 +36,6 @@ int story_line_y(int i);
 // Advances the typing by frame_factor, unless the text is complete.
 void advance_story();
 
-// Draws the revealed text, then advances the typing; once per frame in the
-// story state.
+// Draws the revealed text; once per frame in the story state, before the
+// typing advances.
 void draw_story();

@@ -1,10 +1,10 @@
 // The title screen's scrolling background and rising logo.
 #include "frontend/title.h"
 
-#include "core/loop.h"
 #include "render/screen.h"
 #include "render/draw.h"
 #include "render/textures.h"
+#include "util/frame.h"
 #include "util/mathutil.h"
 
 #define TITLE_TILE_SOURCE 64
@@ -62,14 +62,12 @@ void draw_title_background()
             draw_cell(TEX_BACKGROUND, 0, TITLE_TILE_SOURCE, TITLE_TILE_SIZE * c - title_scroll,
                       TITLE_FIRST_ROW_Y + TITLE_TILE_SIZE * r, TITLE_TILE_SIZE, 0);
     }
-    advance_title_background();
 }
 
 void draw_title_logo()
 {
     int w = textures[TEX_LOGO].width;
     int h = textures[TEX_LOGO].height;
-    advance_title_logo(h);
     draw_sprite(TEX_LOGO, 0, 0, w, h, center_pos(0, SCREEN_WIDTH, w), title_logo_offset + STATUS_HEIGHT, w,
                 h, 0);
 }

@@ -26,7 +26,8 @@ void reset_title();
 void advance_title_background();
 void advance_title_logo(int logo_height);
 
-// Draws the background, then advances it; first call of the title state.
+// The scrolling background; first drawing of the title state.
 void draw_title_background();
-// Advances the logo, then draws it centred horizontally.
+// The logo, centred horizontally. The loop advances it before drawing it,
+// the background after.
 void draw_title_logo();

@@ -1,17 +1,14 @@
 #include "render/fade.h"
 
-#include <SDL.h>
 #include <GL/gl.h>
 
-#include "core/loop.h"
-#include "render/fps.h"
 #include "render/screen.h"
+#include "util/frame.h"
 
 int fade_direction = 0;
 float fade_color[3] = {0.0f, 0.0f, 0.0f};
 float fade_alpha = 0.0f;
 float fade_speed = 0.0f;
-uint32_t last_frame_ticks = 0;
 
 void start_fade(int r, int g, int b, int direction, float speed)
 {
@@ -21,6 +18,11 @@ void start_fade(int r, int g, int b, int direction, float speed)
     fade_color[2] = (float)b / 255.0f;
     fade_alpha = direction < 0 ? 1.0f : 0.0f;
     fade_speed = speed;
+}
+
+void stop_fade()
+{
+    fade_direction = 0;
 }
 
 int fade_active()
@@ -43,8 +45,6 @@ void draw_fade()
 {
     if (fade_direction == 0)
         return;
-    // Drawn even when finished: a full fade-out keeps the screen covered
-    // until the state that started it moves on.
     glDisable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
     glColor4f(fade_color[0], fade_color[1], fade_color[2], fade_alpha);
@@ -57,22 +57,4 @@ void draw_fade()
     glDisable(GL_BLEND);
     glEnable(GL_TEXTURE_2D);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    advance_fade();
-}
-
-void measure_frame(uint32_t now)
-{
-    if (last_frame_ticks != 0)
-        frame_factor = (float)(uint32_t)(now - last_frame_ticks) / MS_PER_FRAME_UNIT;
-    last_frame_ticks = now;
-}
-
-void end_frame()
-{
-    // The back buffer is undefined after a swap on many drivers, so the
-    // screenshot is read before it: the file holds exactly this frame.
-    take_requested_screenshot();
-    SDL_GL_SwapBuffers();
-    SDL_Delay(1);
-    measure_frame(SDL_GetTicks());
 }

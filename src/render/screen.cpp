@@ -11,10 +11,10 @@
 #include <malloc.h>
 #endif
 
-#include "core/loop.h"
 #include "render/fade.h"
 #include "render/fps.h"
 #include "util/errors.h"
+#include "util/frame.h"
 
 SDL_Surface* screen = nullptr;
 float camera_distance = 0.0f;
@@ -95,13 +95,12 @@ void init_screen(int full_screen)
 
     // A new mode starts timing afresh: the frame after a toggle runs no tick,
     // and neither a pending screenshot nor a fade survives it.
-    frame_factor = 0.0f;
-    last_frame_ticks = 0;
+    reset_frame_clock();
     reset_fps();
     screenshot_requested = 0;
 
     camera_distance = (std::min(SCENE_WIDTH, SCENE_HEIGHT) / 2.0f) / tanf(HALF_FIELD_OF_VIEW);
-    fade_direction = 0;
+    stop_fade();
 }
 
 void clear_screen()
@@ -131,7 +130,8 @@ void set_projection(int mode)
         glTranslatef(0.0f, 0.0f, -camera_distance);
         glTranslatef(-SCENE_WIDTH / 2.0f, -SCENE_HEIGHT / 2.0f, 0.0f);
     }
-    // The modelview stays the identity: draw_sprite restores it after rotating.
+    // The modelview is never changed from the identity: sprites are turned
+    // by computing their corners, not by rotating the matrix.
     glMatrixMode(GL_MODELVIEW);
     projection_mode = mode == PROJECTION_2D ? PROJECTION_2D : PROJECTION_3D;
 }
@@ -139,4 +139,14 @@ void set_projection(int mode)
 void set_viewport(int x, int y, int width, int height)
 {
     glViewport(x, SCREEN_HEIGHT - y - height, width, height);
+}
+
+void end_frame()
+{
+    // The back buffer is undefined after a swap on many drivers, so the
+    // screenshot is read before it: the file holds exactly this frame.
+    take_requested_screenshot();
+    SDL_GL_SwapBuffers();
+    SDL_Delay(1);
+    measure_frame(SDL_GetTicks());
 }

@@ -61,3 +61,7 @@ void set_projection(int mode);
 
 // glViewport with a top-left origin: (0, 64, 800, 536) is the play area.
 void set_viewport(int x, int y, int width, int height);
+
+// Ends every frame: reads the frame buffer for a requested screenshot,
+// presents the frame, sleeps 1 ms and measures the frame (util/frame.h).
+void end_frame();

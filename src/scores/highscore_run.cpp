@@ -2,8 +2,9 @@
 // over and the storing of the run under the typed name. Kept apart from the
 // file code so that the loader builds and is fuzzed on its own.
 #include "characters/player.h"
-#include "core/states.h"
 #include "scores/highscores.h"
+
+char name_buffer[HIGHSCORE_NAME_MAX + 1];
 
 int is_new_highscore()
 {
@@ -14,5 +15,4 @@ void insert_highscore()
 {
     add_highscore(name_buffer, score, kills[KIND_CIVILIAN], kills[KIND_ARMED], run_seconds);
     save_highscores();
-    set_game_state(STATE_TITLE);
 }

@@ -88,9 +88,12 @@ int add_highscore(const char* name, int32_t score, int32_t civilian_kills, int32
 // static and overwritten by the next call.
 const char* highscore_name(int i);
 
+// The name being typed on the new-high-score screen; zeroed entirely on
+// entering that state, so the text is always terminated.
+extern char name_buffer[HIGHSCORE_NAME_MAX + 1];
+
 // 1 if the finished run's score (the player's meters) enters the table.
 int is_new_highscore();
 
-// Stores the finished run with the typed name, saves the file and goes back
-// to the title screen.
+// Stores the finished run under the typed name and saves the file.
 void insert_highscore();

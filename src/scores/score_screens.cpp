@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/states.h"
 #include "frontend/status.h"
 #include "render/draw.h"
 #include "scores/highscores.h"
@@ -44,8 +43,8 @@ const char* format_highscore_row(int i)
 
 const char* format_name_line()
 {
-    static char line[NAME_BUFFER_SIZE + 3];
-    snprintf(line, sizeof line, ">%.*s<", NAME_MAX_LENGTH, name_buffer);
+    static char line[HIGHSCORE_NAME_MAX + 4];
+    snprintf(line, sizeof line, ">%.*s<", HIGHSCORE_NAME_MAX, name_buffer);
     return line;
 }
 

@@ -18,7 +18,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/loop.h"
+#include "util/frame.h"
+#include "util/settings.h"
 #include "util/errors.h"
 
 struct Sound {

@@ -8,9 +8,9 @@
 // interpolation, played once, and mixed to mono (each side hears half of the
 // module's left plus half of its right).
 //
-// music_on and sound_fx_on (core/loop.h) are read here and nowhere changed:
-// with music_on 0 play_module starts nothing, with sound_fx_on 0 play_sample
-// plays nothing; sounds already playing go on.
+// settings[MUSIC_ON] and settings[SOUND_FX_ON] (util/settings.h) are read
+// here and nowhere changed: with music off play_module starts nothing, with
+// effects off play_sample plays nothing; sounds already playing go on.
 //
 // Every function is a harmless no-op until init_sound has run (queries
 // report silence), so rule code that plays sounds can be tested without an
@@ -87,7 +87,7 @@ void load_samples();
 
 // Stops any module, then starts module `id` (0..2) from its beginning at
 // `volume` (0..1). It starts paused and is released only once its volume is
-// set, so nothing is heard at the wrong level. Does nothing with music_on 0.
+// set, so nothing is heard at the wrong level. Does nothing with music off.
 void play_module(int id, float volume);
 
 // 1 while a module is started and has not ended or been stopped, else 0.
@@ -101,7 +101,7 @@ void stop_module();
 void set_music_volume(float volume);
 
 // Starts sample `id` (0..17) on its channel from the beginning, replacing
-// whatever still plays there. Does nothing with sound_fx_on 0.
+// whatever still plays there. Does nothing with effects off.
 void play_sample(int id);
 
 // 1 while sample `id`'s channel plays, else 0.

@@ -1,7 +1,7 @@
 // The one tile map of the game and the grids it is read into.
 //
 // Every cell carries two unrelated things. A stack of visual layers, each a
-// box with up to six textured faces, is only ever drawn (world/draw_map.h).
+// box with up to six textured faces, is only ever drawn (world/map_draw.h).
 // One walk byte alone decides where characters stand, where things spawn,
 // how far sight reaches and where bullets stop; it is never drawn.
 //

@@ -1,6 +1,6 @@
 #include "world/map_draw.h"
 
-#include "combat/effects.h"
+#include "world/tile_anims.h"
 #include "render/quad.h"
 #include "render/screen.h"
 #include "render/textures.h"

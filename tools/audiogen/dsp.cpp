@@ -76,6 +76,15 @@ void biquad_bandpass(Biquad* f, float rate, float freq, float q)
     biquad_set(f, alpha, 0, -alpha, 1 + alpha, -2 * cw, 1 - alpha);
 }
 
+void biquad_peak(Biquad* f, float rate, float freq, float q, float gain_db)
+{
+    float w = 2.0f * DSP_PI * limit_freq(rate, freq) / rate;
+    float alpha = sinf(w) / (2.0f * q);
+    float cw = cosf(w);
+    float a = powf(10.0f, gain_db / 40.0f);
+    biquad_set(f, 1 + alpha * a, -2 * cw, 1 - alpha * a, 1 + alpha / a, -2 * cw, 1 - alpha / a);
+}
+
 float biquad_run(Biquad* f, float x)
 {
     float y = f->b0 * x + f->b1 * f->x1 + f->b2 * f->x2 - f->a1 * f->y1 - f->a2 * f->y2;

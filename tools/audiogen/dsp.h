@@ -29,6 +29,8 @@ void biquad_reset(Biquad* f);
 void biquad_lowpass(Biquad* f, float rate, float freq, float q);
 void biquad_highpass(Biquad* f, float rate, float freq, float q);
 void biquad_bandpass(Biquad* f, float rate, float freq, float q);  // 0 dB peak
+// Boosts (gain_db above 0) or cuts a band around freq, unity elsewhere.
+void biquad_peak(Biquad* f, float rate, float freq, float q, float gain_db);
 float biquad_run(Biquad* f, float x);
 
 // Two-pole resonator with unity gain at 0 Hz, the building block of cascade

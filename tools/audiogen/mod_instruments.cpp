@@ -14,24 +14,28 @@ struct InstrumentInfo {
 };
 
 // Cycle 128 puts C-2 on MIDI 36, 64 on 48, 32 on 60 and 16 on 72.
+// Volumes balance the parts as heard (A-weighted): a lead sits within about
+// 3 dB of drums, bass and chords together, so a section without one does not
+// drop away, and the basses are at full volume because small speakers lose
+// most of them.
 static const InstrumentInfo INFO[INST_END - 1] = {
-    { "kick", 54, 0 },
-    { "snare", 50, 0 },
+    { "kick", 60, 0 },
+    { "snare", 56, 0 },
     { "closed hat", 30, 0 },
     { "open hat", 30, 0 },
     { "crash", 48, 0 },
     { "tom", 54, 0 },
     { "clap", 48, 0 },
-    { "pluck bass", 48, 128 },
-    { "sub bass", 56, 128 },
+    { "pluck bass", 64, 128 },
+    { "sub bass", 64, 128 },
     { "pad major", 34, 64 },
     { "pad minor", 34, 64 },
-    { "saw lead", 52, 32 },
-    { "square lead", 46, 32 },
+    { "saw lead", 40, 32 },
+    { "square lead", 36, 32 },
     { "bell", 54, 32 },
-    { "choir", 56, 32 },
+    { "choir", 40, 32 },
     { "pluck", 40, 32 },
-    { "high lead", 44, 16 },
+    { "high lead", 34, 16 },
 };
 
 static const int CYCLE_BASE_MIDI_128 = 36;
@@ -251,6 +255,12 @@ static void make_choir(ModSample* smp, Rng* rng)
     set_looped(smp, wave, loop, 0.7f);
 }
 
+// Harmonic weights of the sub bass (index 1 is the fundamental). Its fundamental
+// lies between 41 and 78 Hz, which laptop speakers do not reproduce; the
+// harmonics up to the sixth carry its line there, and the ear fills in the
+// missing fundamental.
+static const float SUB_HARMONICS[8] = { 0.0f, 1.0f, 0.7f, 0.5f, 0.35f, 0.2f, 0.1f, 0.04f };
+
 // Bass: a few bright cycles dying into the steady loop; the extra brightness
 // ends exactly where the loop begins so the joint is clean.
 static void make_bass(ModSample* smp, bool sub, Rng* rng)
@@ -259,7 +269,7 @@ static void make_bass(ModSample* smp, bool sub, Rng* rng)
     const int attack = cycle * attack_cycles, loop = cycle * loop_cycles;
     std::vector<float> wave(attack + loop, 0.0f);
     for (int h = 1; h < cycle / 2 - 8; h++) {
-        float base = sub ? (h == 1 ? 1.0f : (h == 2 ? 0.28f : (h == 3 ? 0.1f : 0.0f)))
+        float base = sub ? SUB_HARMONICS[h < 8 ? h : 0]
                          : (1.0f / h) / (1.0f + powf(h / 6.0f, 4.0f)) + ((h & 1) ? 0.4f / h : 0.0f) / (1.0f + powf(h / 4.0f, 4.0f));
         float extra = sub ? (h < 6 ? 0.15f / h : 0.0f) : (1.0f / h) / (1.0f + powf(h / 22.0f, 4.0f));
         float phase = rng_range(rng, 0.0f, 0.3f);

@@ -16,7 +16,7 @@ enum {
     INST_TOM,
     INST_CLAP,
     INST_BASS,       // plucked saw bass
-    INST_SUB_BASS,   // round, nearly sine bass
+    INST_SUB_BASS,   // round bass, its harmonics soft but up to the sixth
     INST_PAD_MAJOR,  // detuned saw pad holding a major triad
     INST_PAD_MINOR,  // the same with a minor triad
     INST_LEAD_SAW,   // two detuned saws

@@ -4,6 +4,7 @@
 // the peak and RMS level of every ten seconds, and renders it to a 44.1 kHz
 // stereo WAV file when asked to. Not part of the build of the game.
 #include <libopenmpt/libopenmpt.h>
+#include <libopenmpt/libopenmpt_ext.h>
 
 #include <cmath>
 #include <cstdint>
@@ -33,23 +34,6 @@ static void put32(FILE* f, uint32_t v)
     put16(f, (uint16_t)(v >> 16));
 }
 
-// Empties every channel but `solo` in every pattern of an M.K. file.
-static void solo_channel(std::vector<char>* data, int solo)
-{
-    const size_t header = 1084, pattern_bytes = 1024;
-    if (data->size() < header)
-        return;
-    int patterns = 0;
-    for (int i = 0; i < 128; i++)
-        patterns = (uint8_t)(*data)[952 + i] + 1 > patterns ? (uint8_t)(*data)[952 + i] + 1 : patterns;
-    for (size_t at = header; at + 4 <= header + patterns * pattern_bytes && at + 4 <= data->size(); at += 4) {
-        int channel = (int)((at - header) / 4 % 4);
-        if (channel != solo)
-            for (int k = 0; k < 4; k++)
-                (*data)[at + k] = 0;
-    }
-}
-
 int main(int argc, char** argv)
 {
     int solo = -1;
@@ -73,14 +57,25 @@ int main(int argc, char** argv)
     while ((got = fread(buf, 1, sizeof buf, f)) > 0)
         data.insert(data.end(), buf, buf + got);
     fclose(f);
-    if (solo >= 0)
-        solo_channel(&data, solo);
     int error = 0;
-    openmpt_module* mod = openmpt_module_create_from_memory2(data.data(), data.size(), log_message, nullptr,
-                                                             nullptr, nullptr, &error, nullptr, nullptr);
-    if (!mod) {
+    openmpt_module_ext* ext = openmpt_module_ext_create_from_memory(data.data(), data.size(), log_message, nullptr,
+                                                                    nullptr, nullptr, &error, nullptr, nullptr);
+    if (!ext) {
         fprintf(stderr, "libopenmpt refused the module (error %d)\n", error);
         return 1;
+    }
+    openmpt_module* mod = openmpt_module_ext_get_module(ext);
+    // Muting rather than emptying the other channels keeps their tempo and
+    // speed commands, so a solo lasts as long as the whole.
+    openmpt_module_ext_interface_interactive interactive;
+    if (solo >= 0) {
+        if (!openmpt_module_ext_get_interface(ext, LIBOPENMPT_EXT_C_INTERFACE_INTERACTIVE, &interactive,
+                                              sizeof interactive)) {
+            fprintf(stderr, "this libopenmpt cannot mute channels\n");
+            return 1;
+        }
+        for (int ch = 0; ch < openmpt_module_get_num_channels(mod); ch++)
+            interactive.set_channel_mute_status(ext, ch, ch != solo);
     }
     const char* warnings = openmpt_module_get_metadata(mod, "warnings");
     if (warnings && warnings[0])
@@ -131,6 +126,6 @@ int main(int argc, char** argv)
         fwrite(pcm.data(), 2, pcm.size(), out);
         fclose(out);
     }
-    openmpt_module_destroy(mod);
+    openmpt_module_ext_destroy(ext);
     return 0;
 }

@@ -38,27 +38,33 @@ std::vector<float> make_swing()
     return out;
 }
 
-// A pistol shot: a crack of white noise, a falling low thump for the blast,
-// a band-limited roar and a short room tail, all pushed into saturation.
+// A pistol shot: the crack first, a burst of 2-6 kHz noise over the first
+// 15 ms, where small speakers and ears are most sensitive, so the shot cuts
+// through the music; then a falling low thump for the blast, a band-limited
+// roar and a short room tail, all pushed into saturation. The thump is kept
+// modest: below 300 Hz a laptop speaker gives back little but distortion.
 std::vector<float> make_gun()
 {
     std::vector<float> out = silence(0.75f);
     Rng rng;
     rng_seed(&rng, 202);
-    Biquad roar = {}, tail = {};
+    Biquad roar = {}, tail = {}, crack_low = {}, crack_high = {};
     biquad_lowpass(&roar, SFX_RATE, 3200.0f, 0.8f);
     biquad_lowpass(&tail, SFX_RATE, 900.0f, 0.7f);
+    biquad_highpass(&crack_low, SFX_RATE, 2000.0f, 0.7f);
+    biquad_lowpass(&crack_high, SFX_RATE, 6000.0f, 0.7f);
     float thump_phase = 0.0f;
     for (size_t i = 0; i < out.size(); i++) {
         float t = seconds_of((int)i);
         float noise = rng_signed(&rng);
-        float crack = t < 0.004f ? noise : 0.0f;
+        float snap = biquad_run(&crack_high, biquad_run(&crack_low, noise));
+        float crack = snap * (t < 0.008f ? 1.0f : expf(-(t - 0.008f) / 0.004f));
         float body = biquad_run(&roar, noise) * expf(-t / 0.045f);
         float thump_hz = 45.0f + 130.0f * expf(-t / 0.03f);
         thump_phase += thump_hz / SFX_RATE;
         float thump = sinf(2.0f * DSP_PI * thump_phase) * expf(-t / 0.07f);
         float room = biquad_run(&tail, noise) * 0.5f * expf(-t / 0.18f) * fminf(1.0f, t / 0.01f);
-        out[i] = tanhf(2.5f * (crack + 1.4f * body + 1.1f * thump + room));
+        out[i] = tanhf(2.5f * (6.0f * crack + body + 0.45f * thump + room));
     }
     return out;
 }
@@ -104,9 +110,10 @@ std::vector<float> make_splat()
 
 // A bullet glancing off stone: a sharp click, then the spinning slug's whine
 // gliding down with a wobble, two inharmonic partials for a metallic edge.
+// Long enough for the whine to die away on its own rather than be cut.
 std::vector<float> make_ricochet()
 {
-    std::vector<float> out = silence(0.8f);
+    std::vector<float> out = silence(1.4f);
     Rng rng;
     rng_seed(&rng, 404);
     Biquad click = {};
@@ -192,16 +199,17 @@ std::vector<float> make_alert()
 
 // The steroids running out: a falling three-note chime of soft bell tones,
 // plainly different in pitch, rhythm and colour from the psychosis beeps.
+// The last bell rings out inside the one-second warning cycle.
 std::vector<float> make_alert2()
 {
-    std::vector<float> out = silence(0.62f);
+    std::vector<float> out = silence(0.9f);
     const float notes[3] = { 1568.0f, 1175.0f, 784.0f };
     for (int n = 0; n < 3; n++) {
         int start = (int)(n * 0.12f * SFX_RATE);
         for (size_t i = start; i < out.size(); i++) {
             float t = seconds_of((int)i - start);
             float f = notes[n];
-            float env = fminf(1.0f, t / 0.003f) * expf(-t / 0.16f);
+            float env = fminf(1.0f, t / 0.003f) * expf(-t / 0.13f);
             float tone = sinf(2.0f * DSP_PI * f * t) + 0.4f * sinf(2.0f * DSP_PI * f * 2.0f * t) * expf(-t / 0.05f)
                 + 0.2f * sinf(2.0f * DSP_PI * f * 3.01f * t) * expf(-t / 0.03f);
             out[i] += env * tone;

@@ -86,6 +86,7 @@ std::vector<float> make_sigh()
     curve_add(&v.f0, 0.45f, 190.0f);
     curve_add(&v.f0, 0.7f, 160.0f);
     curve_add(&v.f0, 1.5f, 98.0f);
+    v.presence = 9.0f;
     return voice_render(&v, SFX_RATE, 1.6f);
 }
 
@@ -123,6 +124,7 @@ std::vector<float> make_growl()
     set_vowel(&v, 0.6f, VOWEL_A, 0.85f);
     set_vowel(&v, 1.0f, VOWEL_A, 0.8f);
     set_vowel(&v, 1.2f, VOWEL_O, 0.8f);
+    v.presence = 16.0f;
     return voice_render(&v, SFX_RATE, 1.3f);
 }
 
@@ -142,6 +144,8 @@ struct Laugh {
     float breath, rough, vibrato;
     bool hum_onset;        // starts with a closed-mouth "mw"
     bool gasp;             // ends on a squeaky breath in, out of air
+    float presence;        // dB around 3 kHz: each laugh is set so its 2-4 kHz
+                           // band sits 13-14 dB under its 0.3-1 kHz vowel band
     uint32_t seed;
 };
 
@@ -156,6 +160,7 @@ static std::vector<float> render_laugh(const Laugh& l)
     v.shimmer = 0.1f;
     v.vibrato_hz = 6.0f;
     v.vibrato_depth = l.vibrato;
+    v.presence = l.presence;
     Rng rng;
     rng_seed(&rng, l.seed * 31u + 7u);
     float t = 0.02f, sound_end = t;
@@ -239,6 +244,7 @@ std::vector<float> make_laugh(int which)
         l.pitch_peak = 150;
         l.pitch_end = 118;
         l.last_length = 0.3f;
+        l.presence = 16.0f;
         break;
     case 1:  // a nasty snicker, "heh heh heh"
         l.syllables = 4;
@@ -260,6 +266,7 @@ std::vector<float> make_laugh(int which)
         l.last_length = 0.35f;
         l.vowel = VOWEL_O;
         l.last_vowel = VOWEL_A;
+        l.presence = 21.0f;
         break;
     case 3:  // a quick giggle that runs down
         l.syllables = 6;
@@ -270,6 +277,7 @@ std::vector<float> make_laugh(int which)
         l.pitch_end = 135;
         l.last_length = 0.22f;
         l.vowel = l.last_vowel = VOWEL_UH;
+        l.presence = 15.0f;
         break;
     case 4:  // shrill cackle climbing into a scream of a "heee"
         l.syllables = 10;
@@ -284,6 +292,7 @@ std::vector<float> make_laugh(int which)
         l.last_vowel = VOWEL_I;
         l.vibrato = 0.03f;
         l.gasp = true;
+        l.presence = 3.0f;
         break;
     case 5:  // maniac "HA HA HA HAAAA" growing louder and higher, then a howl
         l.syllables = 8;
@@ -297,6 +306,7 @@ std::vector<float> make_laugh(int which)
         l.vibrato = 0.04f;
         l.open = 0.5f;
         l.gasp = true;
+        l.presence = 16.0f;
         break;
     case 6:  // the deep villain's "mwa-ha-ha-ha-haaa"
         l.syllables = 6;
@@ -310,6 +320,7 @@ std::vector<float> make_laugh(int which)
         l.vibrato = 0.02f;
         l.open = 0.5f;
         l.hum_onset = true;
+        l.presence = 20.0f;
         break;
     default:  // hysterical, breathless, falling over itself
         l.syllables = 12;
@@ -327,6 +338,7 @@ std::vector<float> make_laugh(int which)
         l.vowel = VOWEL_A;
         l.last_vowel = VOWEL_UH;
         l.gasp = true;
+        l.presence = 15.0f;
         break;
     }
     return render_laugh(l);

@@ -13,9 +13,10 @@
 // Peak level of a sample: a little headroom so the game's mixer can sum
 // several effects and the music without harsh clipping. The square-wave
 // beeps are far denser than a voice at the same peak, and they repeat every
-// second while a meter is low, so they are set lower to sound as loud.
+// second while a meter is low, so they are set well below the others: still
+// heard, never the loudest thing in the game.
 #define SFX_PEAK 0.89f
-#define SFX_PEAK_BEEPS 0.45f
+#define SFX_PEAK_BEEPS 0.32f
 #define SFX_PEAK_CHIME 0.7f
 #define SFX_FADE_SAMPLES 64
 #define WAV_HEADER_BYTES 44

@@ -8,6 +8,8 @@
 #include "mod_instruments.h"
 #include "songs.h"
 
+#include <vector>
+
 #define PAD INST_PAD_MAJOR
 #define TEMPO_STORY 96
 #define TEMPO_RUN 110
@@ -56,51 +58,65 @@ static const char* PAD_LAST = "x...............|x...............|x..............
 
 static const Section DARK[] = {
     // The intro and the story.
-    { TEMPO_STORY, "Dm Bb Gm A", nullptr, nullptr, 0, PAD_WHOLE, PAD, 0x26, INTRO_BELL, INST_BELL, 0, 0, 0 },
-    { 0, "Dm Bb Gm A", nullptr, BASS_LONG, INST_SUB_BASS, PAD_WHOLE, PAD, 0x26, INTRO_BELL, INST_BELL, 0, 0, 0 },
-    { 0, "Dm Bb Gm A", PULSE, BASS_HALF, INST_SUB_BASS, PAD_WHOLE, PAD, 0x20, THEME_1, INST_CHOIR, 0, 0, 0 },
-    { 0, "Dm Bb Gm A", PULSE, BASS_HALF, INST_SUB_BASS, PAD_WHOLE, PAD, 0x20, THEME_2, INST_CHOIR, 0, 0, 0 },
-    { 0, "Dm Bb Gm A", BUILD_1, BASS_HALF, INST_SUB_BASS, ARP_SLOW, INST_PLUCK, 0x24, INTRO_BELL, INST_BELL, 0x20, 0, 0 },
-    { 0, "Gm Dm Eb A", BUILD_2, BASS_PULSE, INST_BASS, ARP_FAST, INST_PLUCK, 0x22, nullptr, 0, 0, 0, 0 },
+    { TEMPO_STORY, "Dm Bb Gm A", nullptr, nullptr, 0, PAD_WHOLE, PAD, 0x30, INTRO_BELL, INST_BELL, 0, 0, 0 },
+    { 0, "Dm Bb Gm A", nullptr, BASS_LONG, INST_SUB_BASS, PAD_WHOLE, PAD, 0x30, INTRO_BELL, INST_BELL, 0, 0, 0 },
+    { 0, "Dm Bb Gm A", PULSE, BASS_HALF, INST_SUB_BASS, PAD_WHOLE, PAD, 0x34, THEME_1, INST_CHOIR, 0x22, 0, 0 },
+    { 0, "Dm Bb Gm A", PULSE, BASS_HALF, INST_SUB_BASS, PAD_WHOLE, PAD, 0x34, THEME_2, INST_CHOIR, 0x22, 0, 0 },
+    { 0, "Dm Bb Gm A", BUILD_1, BASS_HALF, INST_SUB_BASS, ARP_SLOW, INST_PLUCK, 0x38, INTRO_BELL, INST_BELL, 0, 0, 0 },
+    { 0, "Gm Dm Eb A", BUILD_2, BASS_PULSE, INST_BASS, ARP_FAST, INST_PLUCK, 0x2C, nullptr, 0, 0, 0, 0 },
     // The run.
-    { TEMPO_RUN, "Dm Bb Gm A", DRIVE_IN, BASS_RUN, INST_BASS, PAD_TWICE, PAD, 0x1C, THEME_1, INST_LEAD_SAW, 0, 0, 0 },
-    { 0, "Dm Bb Gm A", DRIVE, BASS_RUN, INST_BASS, PAD_TWICE, PAD, 0x1C, THEME_2, INST_LEAD_SAW, 0, 0, 0 },
-    { 0, "Gm Dm Bb A", DRIVE, BASS_RUN, INST_BASS, PAD_WHOLE, PAD, 0x1C, PART_B1, INST_LEAD_SAW, 0, 0, 0 },
-    { 0, "Gm Dm Eb A", DRIVE, BASS_RUN, INST_BASS, PAD_WHOLE, PAD, 0x1C, PART_B2, INST_LEAD_SAW, 0, 0, 0 },
-    { 0, "Dm Bb Gm A", DRIVE_IN, BASS_RUN, INST_BASS, ARP_FAST, INST_PLUCK, 0x20, CLIMAX, INST_LEAD_SQUARE, 0, 0, 0 },
-    { 0, "Dm Bb Gm A", DRIVE, BASS_RUN, INST_BASS, ARP_FAST, INST_PLUCK, 0x20, THEME_2, INST_LEAD_SQUARE, 0, 0, 0 },
-    { 0, "Dm Dm Bb A", HEAVY, BASS_RIFF, INST_BASS, nullptr, 0, 0, nullptr, 0, 0, 0, 0 },
-    { 0, "Dm Dm Bb A", HEAVY, BASS_RIFF, INST_BASS, PAD_WHOLE, PAD, 0x1C, BREAK_CHOIR, INST_CHOIR, 0, 0, 0 },
+    { TEMPO_RUN, "Dm Bb Gm A", DRIVE_IN, BASS_RUN, INST_BASS, PAD_TWICE, PAD, 0x26, THEME_1, INST_LEAD_SAW, 0, 0, 0 },
+    { 0, "Dm Bb Gm A", DRIVE, BASS_RUN, INST_BASS, PAD_TWICE, PAD, 0x26, THEME_2, INST_LEAD_SAW, 0, 0, 0 },
+    { 0, "Gm Dm Bb A", DRIVE, BASS_RUN, INST_BASS, PAD_WHOLE, PAD, 0x26, PART_B1, INST_LEAD_SAW, 0, 0, 0 },
+    { 0, "Gm Dm Eb A", DRIVE, BASS_RUN, INST_BASS, PAD_WHOLE, PAD, 0x26, PART_B2, INST_LEAD_SAW, 0, 0, 0 },
+    { 0, "Dm Bb Gm A", DRIVE_IN, BASS_RUN, INST_BASS, ARP_FAST, INST_PLUCK, 0x2A, CLIMAX, INST_LEAD_SQUARE, 0, 0, 0 },
+    { 0, "Dm Bb Gm A", DRIVE, BASS_RUN, INST_BASS, ARP_FAST, INST_PLUCK, 0x2A, THEME_2, INST_LEAD_SQUARE, 0, 0, 0 },
+    { 0, "Dm Dm Bb A", HEAVY, BASS_RIFF, INST_BASS, PAD_TWICE, PAD, 0x2A, nullptr, 0, 0, 0, 0 },
+    { 0, "Dm Dm Bb A", HEAVY, BASS_RIFF, INST_BASS, PAD_WHOLE, PAD, 0x26, BREAK_CHOIR, INST_CHOIR, 0, 0, 0 },
     // Development in G minor.
-    { 0, "Dm Bb Gm A", HALF, BASS_HALF, INST_SUB_BASS, PAD_WHOLE, PAD, 0x20, THEME_1, INST_LEAD_SAW, 0, TO_G_MINOR, 0 },
-    { 0, "Dm Bb Gm A", HALF, BASS_HALF, INST_SUB_BASS, ARP_SLOW, INST_PLUCK, 0x24, THEME_2, INST_LEAD_SAW, 0, TO_G_MINOR, 0 },
-    { 0, "Gm Dm Bb A", DRIVE, BASS_RUN, INST_BASS, PAD_WHOLE, PAD, 0x1C, PART_B1, INST_CHOIR, 0, TO_G_MINOR, 0 },
-    { 0, "Gm Dm Eb A", DRIVE, BASS_RUN, INST_BASS, PAD_WHOLE, PAD, 0x1C, PART_B2, INST_CHOIR, 0, TO_G_MINOR, 0 },
+    { 0, "Dm Bb Gm A", HALF, BASS_HALF, INST_SUB_BASS, PAD_WHOLE, PAD, 0x2A, THEME_1, INST_LEAD_SAW, 0, TO_G_MINOR, 0 },
+    { 0, "Dm Bb Gm A", HALF, BASS_HALF, INST_SUB_BASS, ARP_SLOW, INST_PLUCK, 0x2E, THEME_2, INST_LEAD_SAW, 0, TO_G_MINOR, 0 },
+    { 0, "Gm Dm Bb A", DRIVE, BASS_RUN, INST_BASS, PAD_WHOLE, PAD, 0x26, PART_B1, INST_CHOIR, 0, TO_G_MINOR, 0 },
+    { 0, "Gm Dm Eb A", DRIVE, BASS_RUN, INST_BASS, PAD_WHOLE, PAD, 0x26, PART_B2, INST_CHOIR, 0, TO_G_MINOR, 0 },
     // Episode in F major.
-    { 0, "F C Dm Bb", SHUFFLE, BASS_RUN, INST_BASS, PAD_TWICE, PAD, 0x1C, PART_C1, INST_LEAD_SAW, 0, 0, 0 },
-    { 0, "Gm C F A", SHUFFLE, BASS_RUN, INST_BASS, PAD_TWICE, PAD, 0x1C, PART_C2, INST_LEAD_SAW, 0, 0, 0 },
-    { 0, "F C Dm Bb", DRIVE, BASS_PULSE, INST_BASS, ARP_FAST, INST_PLUCK, 0x20, PART_C1, INST_CHOIR, 0, 0, 0 },
-    { 0, "Gm C F A", DRIVE, BASS_PULSE, INST_BASS, ARP_FAST, INST_PLUCK, 0x20, PART_C2, INST_CHOIR, 0, 0, 0 },
+    { 0, "F C Dm Bb", SHUFFLE, BASS_RUN, INST_BASS, PAD_TWICE, PAD, 0x26, PART_C1, INST_LEAD_SAW, 0, 0, 0 },
+    { 0, "Gm C F A", SHUFFLE, BASS_RUN, INST_BASS, PAD_TWICE, PAD, 0x26, PART_C2, INST_LEAD_SAW, 0, 0, 0 },
+    { 0, "F C Dm Bb", DRIVE, BASS_PULSE, INST_BASS, ARP_FAST, INST_PLUCK, 0x2A, PART_C1, INST_CHOIR, 0, 0, 0 },
+    { 0, "Gm C F A", DRIVE, BASS_PULSE, INST_BASS, ARP_FAST, INST_PLUCK, 0x2A, PART_C2, INST_CHOIR, 0, 0, 0 },
     // The climb back to D minor.
-    { 0, "Bb F Gm A", TOMS, BASS_PULSE, INST_BASS, ARP_FAST, INST_PLUCK, 0x22, BRIDGE_1, INST_LEAD_SAW, 0, 0, 0 },
-    { 0, "Bb C A A", BUILD_2, BASS_PULSE, INST_BASS, PAD_WHOLE, PAD, 0x20, BRIDGE_2, INST_LEAD_SAW, 0, 0, 0 },
+    { 0, "Bb F Gm A", TOMS, BASS_PULSE, INST_BASS, ARP_FAST, INST_PLUCK, 0x2C, BRIDGE_1, INST_LEAD_SAW, 0, 0, 0 },
+    { 0, "Bb C A A", BUILD_2, BASS_PULSE, INST_BASS, PAD_WHOLE, PAD, 0x2A, BRIDGE_2, INST_LEAD_SAW, 0, 0, 0 },
     // Climax.
-    { 0, "Dm Bb Gm A", DRIVE_IN, BASS_RUN, INST_BASS, PAD_TWICE, PAD, 0x1C, CLIMAX, INST_LEAD_SAW, 0, 0, 0 },
-    { 0, "Dm Bb Gm A", DRIVE, BASS_RUN, INST_BASS, PAD_TWICE, PAD, 0x1C, THEME_2, INST_LEAD_SAW, 0, 0, 0 },
-    { 0, "Gm Dm Bb A", HEAVY, BASS_RUN, INST_BASS, ARP_FAST, INST_PLUCK, 0x20, PART_B1, INST_LEAD_SQUARE, 0, 0, 0 },
-    { 0, "Gm Dm Eb A", HEAVY, BASS_RUN, INST_BASS, ARP_FAST, INST_PLUCK, 0x20, PART_B2, INST_LEAD_SQUARE, 0, 0, 0 },
-    { 0, "Gm Dm Bb A", DRIVE, BASS_RUN, INST_BASS, PAD_WHOLE, PAD, 0x1C, PART_B1, INST_CHOIR, 0, 0, 0 },
-    { 0, "Gm Dm Eb A", DRIVE, BASS_RUN, INST_BASS, PAD_WHOLE, PAD, 0x1C, PART_B2, INST_CHOIR, 0, 0, 0 },
-    { 0, "Dm Bb Gm A", DRIVE_IN, BASS_RUN, INST_BASS, ARP_FAST, INST_PLUCK, 0x20, THEME_1, INST_LEAD_SAW, 0, 0, 0 },
-    { 0, "Dm Bb Gm A", DRIVE, BASS_RUN, INST_BASS, ARP_FAST, INST_PLUCK, 0x20, THEME_2, INST_LEAD_SAW, 0, 0, 0 },
+    { 0, "Dm Bb Gm A", DRIVE_IN, BASS_RUN, INST_BASS, PAD_TWICE, PAD, 0x26, CLIMAX, INST_LEAD_SAW, 0, 0, 0 },
+    { 0, "Dm Bb Gm A", DRIVE, BASS_RUN, INST_BASS, PAD_TWICE, PAD, 0x26, THEME_2, INST_LEAD_SAW, 0, 0, 0 },
+    { 0, "Gm Dm Bb A", HEAVY, BASS_RUN, INST_BASS, ARP_FAST, INST_PLUCK, 0x2A, PART_B1, INST_LEAD_SQUARE, 0, 0, 0 },
+    { 0, "Gm Dm Eb A", HEAVY, BASS_RUN, INST_BASS, ARP_FAST, INST_PLUCK, 0x2A, PART_B2, INST_LEAD_SQUARE, 0, 0, 0 },
+    { 0, "Gm Dm Bb A", DRIVE, BASS_RUN, INST_BASS, PAD_WHOLE, PAD, 0x26, PART_B1, INST_CHOIR, 0, 0, 0 },
+    { 0, "Gm Dm Eb A", DRIVE, BASS_RUN, INST_BASS, PAD_WHOLE, PAD, 0x26, PART_B2, INST_CHOIR, 0, 0, 0 },
+    { 0, "Dm Bb Gm A", DRIVE_IN, BASS_RUN, INST_BASS, ARP_FAST, INST_PLUCK, 0x2A, THEME_1, INST_LEAD_SAW, 0, 0, 0 },
+    { 0, "Dm Bb Gm A", DRIVE, BASS_RUN, INST_BASS, ARP_FAST, INST_PLUCK, 0x2A, THEME_2, INST_LEAD_SAW, 0, 0, 0 },
     // Coda.
-    { TEMPO_STORY, "Dm Bb Gm A", SOFT_END, BASS_LONG, INST_SUB_BASS, PAD_WHOLE, PAD, 0x26, INTRO_BELL, INST_BELL, 0, 0, 0 },
-    { 0, "Gm A Dm Dm", nullptr, BASS_LONG, INST_SUB_BASS, PAD_LAST, PAD, 0x26, CODA, INST_CHOIR, 0, 0,
+    { TEMPO_STORY, "Dm Bb Gm A", SOFT_END, BASS_LONG, INST_SUB_BASS, PAD_WHOLE, PAD, 0x30, INTRO_BELL, INST_BELL, 0, 0, 0 },
+    { 0, "Gm A Dm Dm", nullptr, BASS_LONG, INST_SUB_BASS, PAD_LAST, PAD, 0x30, CODA, INST_CHOIR, 0, 0,
       SECTION_FADE_OUT },
 };
 
+// Where the run's parts begin in DARK, and the two sections of the coda.
+#define RUN_FROM 6
+#define DEVELOPMENT_FROM 14
+#define CODA_SECTIONS 2
+
+// A run lasts as long as the player survives, and the music plays once, so
+// after the climax the development, the episode, the climb and the climax
+// come round again, then the whole run once more, before the coda: only the
+// order list grows, every pattern is reused.
 void compose_dark_theme(ModSong* song)
 {
+    const int count = (int)(sizeof DARK / sizeof DARK[0]), coda = count - CODA_SECTIONS;
+    std::vector<Section> played(DARK, DARK + coda);
+    played.insert(played.end(), DARK + DEVELOPMENT_FROM, DARK + coda);
+    played.insert(played.end(), DARK + RUN_FROM, DARK + coda);
+    played.insert(played.end(), DARK + coda, DARK + count);
     song->title = "analogi'que";
-    compose_song(song, DARK, (int)(sizeof DARK / sizeof DARK[0]));
+    compose_song(song, played.data(), (int)played.size());
 }

@@ -10,6 +10,10 @@
 // slowly compared to the period of any formant.
 #define VOICE_CONTROL_STEP 16
 #define VOICE_PRE_EMPHASIS 0.6f
+// The presence boost spans about an octave and a half around 3 kHz, the
+// 2-4 kHz band that makes a voice intelligible.
+#define PRESENCE_HZ 2900.0f
+#define PRESENCE_Q 1.0f
 
 static float glottal_flow(float phase)
 {
@@ -99,6 +103,13 @@ std::vector<float> voice_render(const VoiceScript* v, float rate, float seconds)
         normalize(&out, 1.0f);
         for (float& x : out)
             x = tanhf(x * v->drive);
+    }
+    // After the drive, so the saturation does not flatten the boost again.
+    if (v->presence != 0.0f) {
+        Biquad presence = {};
+        biquad_peak(&presence, rate, PRESENCE_HZ, PRESENCE_Q, v->presence);
+        for (float& x : out)
+            x = biquad_run(&presence, x);
     }
     return out;
 }

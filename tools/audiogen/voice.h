@@ -22,6 +22,8 @@ struct VoiceScript {
     float drive;       // 0 clean, above 0 saturates the result (tanh)
     float hiss;        // share of the breath noise that skips the formants: the
                        // airy top of a whisper or a pant
+    float presence;    // dB added around 3 kHz, where a voice carries over noise
+                       // and small speakers; the cascade alone sounds muffled
     uint32_t seed;
 };
 

@@ -1,5 +1,6 @@
-// Shared inside the tile sheet's makers (tiles.cpp, tiles_floors.cpp,
-// tiles_blocks.cpp); nothing outside the tile sheet includes it.
+// The tile sheet's shared helpers (tiles_parts.cpp), used by its makers
+// (tiles.cpp, tiles_floors.cpp, tiles_blocks.cpp); nothing outside the tile
+// sheet includes it.
 #ifndef GFXGEN_TILES_PARTS_H
 #define GFXGEN_TILES_PARTS_H
 

@@ -28,16 +28,20 @@
 #include <string>
 #include <vector>
 
+// The map format is the game's own: its sizes and face order come from the
+// loader's header, so the compiler cannot drift from what the game reads.
+#include "world/map.h"
+
 namespace {
 
-const int MAX_SIZE = 128;
-const int MAX_LAYERS = 16;
-const int FACES = 6;
-const int HEADER_SIZE = 36;
-const int CELL = 32;
+const int MAX_SIZE = MAP_MAX_SIZE;
+const int MAX_LAYERS = MAP_MAX_LAYERS;
+const int FACES = FACE_COUNT;
+const int HEADER_SIZE = MAP_HEADER_SIZE;
+const int CELL = CELL_SIZE;
 const int TILES_PER_ROW = 16;
 const char HEADER_TEXT[] = "Crimson town map, compiled by mapc";
-enum { BOTTOM, TOP, WEST, EAST, NORTH, SOUTH };
+enum { BOTTOM = FACE_BOTTOM, TOP = FACE_TOP, WEST = FACE_WEST, EAST = FACE_EAST, NORTH = FACE_NORTH, SOUTH = FACE_SOUTH };
 
 struct Legend {
     bool defined = false;
@@ -441,10 +445,10 @@ void blit_tile(Image* out, const Image& tiles, int tile, int x, int y)
 int preview(const char* map_path, const char* tiles_path, const char* output, int scale)
 {
     std::vector<unsigned char> m = read_all(map_path);
-    if (m.size() < HEADER_SIZE + 3) fail("%s is too short", map_path);
+    if (m.size() < MAP_DATA_OFFSET) fail("%s is too short", map_path);
     int w = m[HEADER_SIZE], h = m[HEADER_SIZE + 1], layers = m[HEADER_SIZE + 2];
     size_t cell_bytes = (size_t)FACES * layers + 1;
-    if (m.size() < HEADER_SIZE + 3 + (size_t)w * h * cell_bytes) fail("%s is cut short", map_path);
+    if (m.size() < MAP_DATA_OFFSET + (size_t)w * h * cell_bytes) fail("%s is cut short", map_path);
     Image tiles = read_bmp(tiles_path);
     Image img;
     img.w = w * CELL;
@@ -453,7 +457,7 @@ int preview(const char* map_path, const char* tiles_path, const char* output, in
     std::vector<int> top_layer(w * h, -1);
     for (int r = 0; r < h; r++)
         for (int c = 0; c < w; c++) {
-            const unsigned char* cell = &m[HEADER_SIZE + 3 + ((size_t)r * w + c) * cell_bytes];
+            const unsigned char* cell = &m[MAP_DATA_OFFSET + ((size_t)r * w + c) * cell_bytes];
             // Bottom-up, so what is higher covers what is lower, as seen
             // from straight above.
             for (int l = 0; l < layers; l++) {
