@@ -177,6 +177,11 @@ static int wave_ticks(const char* name, const unsigned char* data, size_t size)
     return (int)(((uint64_t)length * TICKS_PER_SECOND + bytes_per_second - 1) / bytes_per_second);
 }
 
+static int is_wave(const unsigned char* data, size_t size)
+{
+    return size >= 12 && memcmp(data, "RIFF", 4) == 0 && memcmp(data + 8, "WAVE", 4) == 0;
+}
+
 // Makes a sound of a member's bytes; the caller keeps the buffer.
 static void make_sound(Sound** handle, const char* name, const unsigned char* data, size_t size)
 {
@@ -184,15 +189,20 @@ static void make_sound(Sound** handle, const char* name, const unsigned char* da
     if (sound == nullptr)
         fatal_error("load_sound()", "Failed allocating memory for sound \"%s\"", name);
 
-    int is_wave = size >= 12 && memcmp(data, "RIFF", 4) == 0 && memcmp(data + 8, "WAVE", 4) == 0;
-    if (is_wave) {
+    if (is_wave(data, size)) {
+        // Without a device a sample is only its length: the rules that wait
+        // for it must wait alike with and without sound.
+        sound->ticks = wave_ticks(name, data, size);
+        if (!sound_ready) {
+            *handle = sound;
+            return;
+        }
         SDL_RWops* stream = SDL_RWFromConstMem(data, (int)size);
         if (stream == nullptr)
             fatal_error("load_sound()", "SDL_RWFromConstMem(): %s", SDL_GetError());
         sound->chunk = Mix_LoadWAV_RW(stream, 1); // copies and converts the data
         if (sound->chunk == nullptr)
             fatal_error("load_sound()", "Mix_LoadWAV_RW(): %s", Mix_GetError());
-        sound->ticks = wave_ticks(name, data, size);
     } else {
         int error = 0;
         const char* message = nullptr;
@@ -222,7 +232,7 @@ int sound_initialised()
 
 void load_sound_bytes(Sound** handle, const char* name, const unsigned char* data, size_t size)
 {
-    if (!sound_ready)
+    if (!sound_ready && !is_wave(data, size))
         return;
     free_sound(handle);
     make_sound(handle, name, data, size);
@@ -302,7 +312,7 @@ int sample_playing(int id)
 
 int sample_ticks(int id)
 {
-    if (!sound_ready || !settings[SOUND_FX_ON] || id < 0 || id >= SAMPLE_COUNT || samples[id] == nullptr)
+    if (!settings[SOUND_FX_ON] || id < 0 || id >= SAMPLE_COUNT || samples[id] == nullptr)
         return 0;
     return samples[id]->ticks;
 }
@@ -322,8 +332,11 @@ void update_sound()
 
 void close_sound()
 {
-    if (!sound_ready)
+    if (!sound_ready) {
+        for (int i = 0; i < SAMPLE_COUNT; i++)
+            free_sound(&samples[i]); // lengths only
         return;
+    }
     // Unhook first: after this the audio thread no longer touches modules.
     Mix_HookMusic(nullptr, nullptr);
     music_module = nullptr;
