@@ -238,10 +238,11 @@ TEST_F(ReplayRun, ARecordedRunPlaysBackToItsChecksumsAndResultAndATamperedOneDoe
         if (tamper) {
             EXPECT_STREQ(replay_verdict(), "replay diverges at tick 60: the world differs from the recording after this tick");
         } else {
-            EXPECT_EQ(replay_status(), REPLAY_MATCHED) << replay_verdict();
-            const int played[] = {score, kills[KIND_CIVILIAN], kills[KIND_ARMED], run_seconds};
-            EXPECT_EQ(memcmp(played, recorded, sizeof played), 0);
-            EXPECT_EQ(std::string(replay_verdict()).rfind("replay ok: score ", 0), 0u);
+            // Its Space after the end leads to the title, not the name entry.
+            EXPECT_EQ(game_state, STATE_TITLE);
+            EXPECT_EQ(replay_verdict(), "replay ok: score " + std::to_string(recorded[0]) + ", kills " +
+                                            std::to_string(recorded[1] + recorded[2]) + ", " +
+                                            std::to_string(recorded[3]) + " sec");
         }
         stop_replay();
     }

@@ -143,7 +143,8 @@ static int space_key()
         break;
     case STATE_PLAYING:
         if (player_out()) {
-            if (is_new_highscore()) {
+            // A watched run never reaches the name entry: it is not stored.
+            if (replay_mode != REPLAY_PLAY && is_new_highscore()) {
                 set_game_state(STATE_NEW_HIGHSCORE);
                 return 1;
             }
@@ -168,6 +169,14 @@ int state_key(int sym, int alt_held)
         else if (game_state > STATE_QUIT)
             set_game_state(STATE_TITLE); // from the entry: the run is not stored
         break;
+    case KEY_R:
+        // The last run, watched from the next frame on (core/loop.h);
+        // without a readable one the title stays.
+        if (game_state == STATE_TITLE && !fade_active() && next_state == STATE_TITLE) {
+            char reason[160];
+            open_replay(REPLAY_LAST_FILE, reason, sizeof reason);
+        }
+        break;
     case KEY_RETURN:
     case KEY_KP_ENTER:
         // Left Alt + Return belongs to the full-screen switch alone.
@@ -181,6 +190,27 @@ int state_key(int sym, int alt_held)
         break;
     }
     return 0;
+}
+
+// The watcher's sound switches, kept aside while the recording's apply.
+static int watcher_music, watcher_effects;
+
+void start_watching()
+{
+    watcher_music = settings[MUSIC_ON];
+    watcher_effects = settings[SOUND_FX_ON];
+    set_game_state(STATE_PLAYING);
+    // The story's module, which a recorded run starts with.
+    play_module(MODULE_INTRO, MUSIC_VOLUME_FULL);
+}
+
+void stop_watching()
+{
+    stop_replay();
+    replay_mode = REPLAY_RECORD;
+    settings[MUSIC_ON] = watcher_music;
+    settings[SOUND_FX_ON] = watcher_effects;
+    set_game_state(STATE_TITLE);
 }
 
 void state_click()

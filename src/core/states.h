@@ -34,12 +34,23 @@ void update_game_state();
 // follows.
 void step_intro();
 
-// Space, Escape and Return as the current state takes them: skipping the
+// Space, Escape, Return and R as the current state takes them: skipping the
 // intro, leaving the title or the story, going on from a finished run,
-// quitting from the title, storing or dropping a typed name. alt_held says
+// quitting from the title, storing or dropping a typed name, loading
+// REPLAY_LAST_FILE to watch (title, picture faded in). A watched run's
+// Space after its end never opens the name entry. alt_held says
 // Left Alt is down (Alt + Return belongs to the full-screen switch). Returns
 // 1 when the key opened the name entry, so that it is not also typed.
 int state_key(int sym, int alt_held);
 
 // The left button skips the intro.
 void state_click();
+
+// Starts the run of the loaded replay (REPLAY_PLAY) as new_game started it
+// when it was recorded, with the story's module; the watcher's sound
+// switches are kept aside while the recording's apply.
+void start_watching();
+
+// Leaves the replay for the title, recording the runs after it again, with
+// the watcher's sound switches back.
+void stop_watching();
