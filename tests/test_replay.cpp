@@ -224,6 +224,9 @@ TEST_F(ReplayRun, ARecordedRunPlaysBackToItsChecksumsAndResultAndATamperedOneDoe
     EXPECT_EQ(copy.rfind(ending), 13u);
     EXPECT_EQ(read_whole_file((REPLAY_FOLDER "/" + copy).c_str()), read_whole_file(REPLAY_LAST_FILE));
 
+    stop_fade();
+    state_test::tap(KEY_R); // the title's R loads the last run to watch
+    EXPECT_EQ(replay_mode, REPLAY_PLAY);
     for (int tamper = 0; tamper < 2; tamper++) {
         char reason[160];
         ASSERT_TRUE(open_replay(REPLAY_LAST_FILE, reason, sizeof reason)) << reason;
