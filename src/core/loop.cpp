@@ -299,6 +299,14 @@ static void pace_watching(float factor)
         SDL_Delay(1);
 }
 
+// A run that parted from its recording says where, for whoever started it.
+static void end_watching()
+{
+    if (replay_status() == REPLAY_DIVERGED)
+        fprintf(stderr, "%s\n", replay_verdict());
+    stop_watching();
+}
+
 void watch_frame()
 {
     if (game_state != STATE_PLAYING) {
@@ -326,14 +334,14 @@ void watch_frame()
     }
     float factor;
     if (!replay_next_frame(&factor)) {
-        stop_watching();
+        end_watching();
         return;
     }
     pace_watching(factor);
     frame_factor = factor;
     run_ticks_for_frame();
     if (replay_status() != REPLAY_PENDING) {
-        stop_watching(); // a recorded quit or name entry leads to the title too
+        end_watching(); // a recorded quit or name entry leads to the title too
         return;
     }
     draw_frame();
