@@ -1,6 +1,6 @@
 // The cost of the characters' part of a world tick at full population, and
 // of the path searches inside it, on the default map and on an open
-// 128 x 128 map. Run from the build folder so assets.bin is found.
+// 128 x 128 map; and what recording the run adds to a tick. Run from the build folder so assets.bin is found.
 //
 // Besides Google Benchmark's timings of single searches (heap and the
 // reference full scan) it prints the median and the worst of a long run of
@@ -24,6 +24,7 @@
 #include "characters/movement.h"
 #include "characters/player.h"
 #include "combat/bullets.h"
+#include "core/replay.h"
 #include "core/states.h"
 #include "util/archive.h"
 #include "world/map.h"
@@ -176,6 +177,40 @@ void BM_world_tick(benchmark::State& state)
     free_bullets();
 }
 BENCHMARK(BM_world_tick)->Arg(0)->Arg(1)->ArgName("open")->Unit(benchmark::kMicrosecond);
+
+// What recording adds to a tick at full population: the frame's and the
+// tick's tokens with a pointer that keeps moving, the held keys now and then,
+// and every 60th tick the world's checksum; the buffers start afresh every
+// ten minutes of ticks, as runs do.
+void BM_recording(benchmark::State& state)
+{
+    if (!use_map(0)) {
+        state.SkipWithError("default.map not in assets.bin");
+        return;
+    }
+    populate();
+    ReplayBuffer stream = {}, sums = {};
+    ReplayCoder coder;
+    start_replay_coder(&coder, 400, 300);
+    uint32_t tick = 0;
+    for (auto _ : state) {
+        put_replay_frame(&stream, &coder, tick % 3 ? 1.0f : 0.5f);
+        put_replay_tick(&stream, &coder, 400 + (int)(tick % 40), 300 - (int)(tick % 25));
+        put_replay_held(&stream, &coder, (uint8_t)(tick / 90 % 4));
+        if (++tick % REPLAY_CHECK_TICKS == 0) {
+            uint64_t sum = world_checksum();
+            put_replay_bytes(&sums, &sum, sizeof sum);
+        }
+        if (tick % (10 * 60 * TICKS_PER_SECOND) == 0) {
+            free_replay_buffer(&stream);
+            free_replay_buffer(&sums);
+        }
+    }
+    free_replay_buffer(&stream);
+    free_replay_buffer(&sums);
+    free_characters();
+}
+BENCHMARK(BM_recording)->Unit(benchmark::kNanosecond);
 
 double thread_cpu_ms()
 {

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/replay.h"
 #include "render/fps.h"
 
 namespace {
@@ -150,9 +151,12 @@ TEST(Input, OnlyLeftAltWithF4Quits)
 TEST(CommandLine, OptionsIgnoreCaseAndMayRepeat)
 {
     set_defaults();
-    char prog[] = "crimson", w[] = "-W", fps[] = "-FpS", w2[] = "-w";
-    char* argv[] = {prog, w, fps, w2};
-    parse_arguments(4, argv);
+    char prog[] = "crimson", w[] = "-W", fps[] = "-FpS", w2[] = "-w", replay[] = "-Replay",
+         verify[] = "-VERIFY", file[] = "-w.rpl";
+    char* argv[] = {prog, w, fps, w2, replay, file, verify, file};
+    parse_arguments(8, argv);
+    EXPECT_STREQ(replay_watch_file, "-w.rpl"); // the word after it is the file, whatever it reads
+    EXPECT_STREQ(replay_verify_file, "-w.rpl");
     EXPECT_EQ(settings[FULL_SCREEN], 0);
     EXPECT_EQ(settings[SHOW_FPS], 1);
     EXPECT_EQ(settings[MUSIC_ON], 1);

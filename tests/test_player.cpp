@@ -98,8 +98,9 @@ TEST_F(Fight, LaughsComeFromTheRightSetNeverRepeatAndWaitForThePlayingOne)
     EXPECT_EQ(2u * LAUGH_VARIANTS, heard.size());
 
     // A laugh comes LAUGH_DELAY_TICKS + 1 ticks after it is scheduled. One
-    // due while any laugh sounds, of either set, waits: neither cut in nor
-    // dropped.
+    // due while the last one sounds waits for that laugh's length in ticks,
+    // whatever the mixer has got to: neither cut in nor dropped. With the
+    // effects off nothing sounds and nothing waits.
     open_test_sound();
     int before = last_laugh;
     laugh_delay = LAUGH_DELAY_TICKS;
@@ -107,19 +108,22 @@ TEST_F(Fight, LaughsComeFromTheRightSetNeverRepeatAndWaitForThePlayingOne)
         update_laugh();
     EXPECT_EQ(before, last_laugh);
     update_laugh();
-    EXPECT_NE(before, last_laugh);
-    before = last_laugh;
-    stop_all_samples();
-    play_sample(SAMPLE_LAUGH_STEROIDS + 2);
+    int first = last_laugh;
+    EXPECT_NE(before, first);
+    ASSERT_EQ(sample_ticks(first), TICKS_PER_SECOND); // the test samples last a second
     laugh_delay = 0;
-    for (int i = 0; i < 5; i++)
-        update_laugh();
-    EXPECT_EQ(before, last_laugh);
-    EXPECT_EQ(0, laugh_delay);
     stop_all_samples();
+    for (int i = 1; i < TICKS_PER_SECOND; i++)
+        update_laugh();
+    EXPECT_EQ(last_laugh, first) << "a laugh cut in over the playing one";
+    EXPECT_EQ(laugh_delay, 0) << "the waiting laugh was dropped";
     update_laugh();
-    EXPECT_NE(before, last_laugh);
+    EXPECT_NE(last_laugh, first);
+    settings[SOUND_FX_ON] = 0;
+    EXPECT_EQ(sample_ticks(first), 0);
+    settings[SOUND_FX_ON] = 1;
     EXPECT_EQ(1, sample_playing(last_laugh));
+    EXPECT_EQ(DELAY_IDLE, laugh_delay);
     // The sigh after painkillers comes SIGH_DELAY_TICKS + 1 ticks later.
     sigh_delay = SIGH_DELAY_TICKS;
     for (int i = 0; i < SIGH_DELAY_TICKS; i++)

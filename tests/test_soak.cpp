@@ -42,6 +42,8 @@
 #include <vector>
 
 #include "test_world.h"
+#include "core/replay.h"
+#include "util/replay_file.h"
 #include "util/archive.h"
 #include "util/mathutil.h"
 
@@ -77,40 +79,6 @@ const int PAUSE_EVERY = 9973;
 const int PAUSE_TICKS = 40;
 // The state after this many world ticks is compared with another seed's.
 const int EARLY_CHECK_TICK = 1000;
-
-// ---------------------------------------------------------------- checksum
-
-// FNV-1a over everything a rule can change: characters in list order,
-// bullets in firing order, the item and effect tables whole (they are only
-// ever cleared with memset and written field by field, so even their
-// padding repeats), the meters and the run flags.
-struct hasher {
-    uint64_t h = 1469598103934665603ull;
-    void bytes(const void* p, size_t n)
-    {
-        for (size_t i = 0; i < n; i++) h = (h ^ ((const unsigned char*)p)[i]) * 1099511628211ull;
-    }
-    void ints(std::initializer_list<int64_t> v) { bytes(v.begin(), v.size() * sizeof(int64_t)); }
-};
-
-uint64_t world_checksum()
-{
-    hasher s;
-    for (const character* c = character_list; c; c = c->next)
-        s.ints({c->kind, c->x, c->y, c->waypoint_x, c->waypoint_y, c->dest_x, c->dest_y,
-                c->repath_timer, c->angle, c->health, c->cooldown, c->panic_timer, c->regen_timer,
-                c->moving, c->frame, c->frame_timer, c == player});
-    for (const Bullet* b = bullet_list; b; b = b->next)
-        s.bytes(b, offsetof(Bullet, owner));
-    s.bytes(items, sizeof items);
-    s.bytes(sprite_anims, sizeof sprite_anims);
-    s.bytes(particles, sizeof particles);
-    s.bytes(floating_texts, sizeof floating_texts);
-    s.ints({psychosis, psychosis_countdown, score, kills[KIND_CIVILIAN], kills[KIND_ARMED],
-            run_seconds, second_countdown, steroids_timer, laugh_delay, sigh_delay, last_laugh,
-            run_active, paused, game_state});
-    return s.h;
-}
 
 // --------------------------------------------------------------- invariants
 
@@ -453,9 +421,9 @@ soak_result soak(unsigned seed, int world_ticks)
             s.fighting = true;
         }
     }
-    hasher h;
-    h.ints({(int64_t)world_checksum(), rand()}); // and where the game's random stream got to
-    r.final_checksum = h.h;
+    // With where the game's random stream has got to.
+    const uint64_t state[2] = {world_checksum(), (uint64_t)rand()};
+    r.final_checksum = replay_hash(REPLAY_HASH_START, state, sizeof state);
     return r;
 }
 

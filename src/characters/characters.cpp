@@ -113,6 +113,7 @@ character* new_player()
     place_on_floor(c, false, "new_player()");
     laugh_delay = -1;
     sigh_delay = -1;
+    laugh_sounding = 0;
     return c;
 }
 

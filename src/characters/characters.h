@@ -82,7 +82,7 @@ extern character* player;
 character* new_character();
 
 // Creates the player on a random floor cell (other characters are not
-// considered) and idles the laugh and sigh delays.
+// considered), idles the laugh and sigh delays and lets no laugh sound on.
 character* new_player();
 
 // Creates a character of `kind` on a random floor cell that no other box

@@ -23,6 +23,7 @@ int steroids_timer = 0;
 int laugh_delay = DELAY_IDLE;
 int sigh_delay = DELAY_IDLE;
 int last_laugh = 0;
+int laugh_sounding = 0;
 
 void reset_meters()
 {
@@ -156,18 +157,19 @@ void update_meters()
 
 void update_laugh()
 {
+    if (laugh_sounding > 0)
+        laugh_sounding--;
     if (laugh_delay == 0) {
         // One laugh at a time: a pending one waits for the last to finish.
-        for (int i = 0; i < 2 * LAUGH_VARIANTS; i++) {
-            if (sample_playing(SAMPLE_LAUGH + i))
-                return;
-        }
+        if (laugh_sounding > 0)
+            return;
         int first = steroids_timer > 0 ? SAMPLE_LAUGH_STEROIDS : SAMPLE_LAUGH;
         int n;
         do {
             n = first + random_range(0, LAUGH_VARIANTS - 1);
         } while (n == last_laugh);
         play_sample(n);
+        laugh_sounding = sample_ticks(n);
         last_laugh = n;
         laugh_delay = DELAY_IDLE;
     }

@@ -66,6 +66,9 @@ extern int sigh_delay;
 // Sample id of the last laugh played; never reset, so two laughs in a row
 // differ even across runs.
 extern int last_laugh;
+// Ticks the last laugh still sounds (sample_ticks), counted down by
+// update_laugh; reset by new_player.
+extern int laugh_sounding;
 
 // Start values of a run: psychosis 100, countdowns 10 and 60, everything
 // else 0. Called by new_game after new_player.
@@ -99,7 +102,8 @@ void player_attack();
 void update_meters();
 
 // Last of the world tick, always: the laugh some ticks after a kill, which
-// waits while another laugh still sounds and never repeats the last one.
+// waits while another laugh still sounds (for the ticks of its length, not
+// by asking the mixer) and never repeats the last one.
 void update_laugh();
 
 // Last of the world tick, always: the sigh after painkillers.

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "characters/player.h"
+#include "core/replay.h"
 #include "core/states.h"
 #include "frontend/overlays.h"
 #include "render/draw.h"
@@ -46,6 +47,10 @@ static bool left_alt_held(const SDL_keysym* key, const uint8_t* key_state)
 static void toggle_full_screen()
 {
     settings[FULL_SCREEN] = !settings[FULL_SCREEN];
+    if (!screen) {
+        restart_screen(); // no window (a replay checked without one)
+        return;
+    }
     free_graphics();
     init_screen(settings[FULL_SCREEN]);
     load_graphics();
@@ -193,16 +198,43 @@ void handle_event(const SDL_Event* event, const uint8_t* key_state)
     }
 }
 
+// The input comes from the input source (core/replay.h): SDL, recorded as
+// it is read during a recorded run, or a replay.
 void handle_input()
 {
-    const uint8_t* key_state = SDL_GetKeyState(nullptr);
-    SDL_GetMouseState(&mouse_x, &mouse_y);
+    const uint8_t* key_state = input_tick_begin(&mouse_x, &mouse_y);
     typing = 1;
     SDL_Event event;
-    while (SDL_PollEvent(&event))
+    while (input_next_event(&event, key_state))
         handle_event(&event, key_state);
     if (player_can_act())
-        steer_from_keys(key_state);
+        steer_from_keys(input_held_keys(key_state));
+    input_tick_end();
+}
+
+int watch_input()
+{
+    int asked = 0;
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        if (event.type == SDL_QUIT) {
+            game_state = STATE_QUIT;
+            continue;
+        }
+        if (event.type != SDL_KEYDOWN)
+            continue;
+        const SDL_keysym* key = &event.key.keysym;
+        int sym = (int)key->sym;
+        if (sym == KEY_ESCAPE)
+            asked |= WATCH_LEAVE;
+        else if (sym == KEY_P)
+            asked ^= WATCH_PAUSE;
+        else if (sym == KEY_PRINT)
+            screenshot_requested = 1;
+        else if (sym == KEY_F4 && left_alt_held(key, SDL_GetKeyState(nullptr)))
+            game_state = STATE_QUIT;
+    }
+    return asked;
 }
 
 void draw_cursor()

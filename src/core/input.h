@@ -22,6 +22,7 @@ enum {
     KEY_A = 97,
     KEY_D = 100,
     KEY_P = 112,
+    KEY_R = 114,
     KEY_S = 115,
     KEY_W = 119,
     KEY_KP_ENTER = 271,
@@ -44,8 +45,10 @@ extern int mouse_x, mouse_y;
 // character the name entry needs. Once, after init_screen.
 void enable_text_input();
 
-// Drains the event queue, acting on each event by the current game_state,
-// then (during a live run) moves and aims the player from the held keys.
+// Drains the tick's events from the input source (SDL, recorded during a
+// recorded run, or a replay: core/replay.h), acting on each by the current
+// game_state, then (during a live run) moves and aims the player from the
+// held keys.
 void handle_input();
 
 // Acts on one event as handle_input does; key_state is SDL's key state array
@@ -59,6 +62,17 @@ void text_append(char* buffer, const SDL_keysym* key, int limit);
 
 // Removes the last character of a non-empty buffer.
 void text_backspace(char* buffer);
+
+// What the watcher of a replay asked for (watch_input).
+#define WATCH_LEAVE 1 // Escape: back to the title
+#define WATCH_PAUSE 2 // P, pressed an odd number of times: pause or go on
+
+// The watcher's own keys while a replay plays (handle_input then reads the
+// recording, not SDL): drains SDL's queue and returns WATCH_* bits. Print
+// Screen requests a screenshot, the window's close request and Left Alt +
+// F4 quit; nothing else acts, so the watcher cannot change the run (not
+// even by switching the window mode, which stops a fade).
+int watch_input();
 
 // Draws the crosshair cell centred on the pointer; nothing while a
 // screenshot is requested, so saved pictures have no cursor.

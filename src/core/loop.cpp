@@ -4,10 +4,12 @@
 //
 // start_up:
 //   1 srand(time(NULL))            2 set_defaults()      3 parse_arguments()
-//   4 init_screen(full_screen)     5 enable_text_input()
-//   6 init_sound()                 7 init_tile_anims()   8 load_graphics()
-//   9 load_modules(), load_samples()                     10 load_highscores()
-//   11 load_map("default.map")     12 reset_overlays()   13 set_game_state(0)
+//   4 load_replay() of -verify or -replay
+//   5 init_screen(full_screen)     6 enable_text_input()
+//   7 init_sound()                 8 init_tile_anims()   9 load_graphics()
+//   10 load_modules(), load_samples()                    11 load_highscores()
+//   12 load_map("default.map")     13 reset_overlays()   14 set_game_state(0)
+//   (-verify skips 5, 6, 7, 9, load_modules, 11 and 14)
 //
 // run_tick (once per whole frame unit in tick_accumulator):
 //   when playing and not paused, the world update:
@@ -39,6 +41,9 @@
 // shut_down: free_graphics(), close_sound()
 #include "core/loop.h"
 
+#include <SDL.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <strings.h>
@@ -50,6 +55,7 @@
 #include "combat/effects.h"
 #include "combat/items.h"
 #include "core/input.h"
+#include "core/replay.h"
 #include "core/states.h"
 #include "frontend/intro.h"
 #include "frontend/overlays.h"
@@ -81,6 +87,10 @@ void parse_arguments(int argc, char** argv)
             settings[FULL_SCREEN] = 0;
         else if (strcasecmp(argv[i], "-fps") == 0)
             settings[SHOW_FPS] = 1;
+        else if (strcasecmp(argv[i], "-replay") == 0 && i + 1 < argc)
+            replay_watch_file = argv[++i];
+        else if (strcasecmp(argv[i], "-verify") == 0 && i + 1 < argc)
+            replay_verify_file = argv[++i];
         else
             fatal_error("main()", "Invalid program argument \"%s\"", argv[i]);
     }
@@ -89,19 +99,32 @@ void parse_arguments(int argc, char** argv)
 void start_up(int argc, char** argv)
 {
     srand((unsigned)time(nullptr));
+    replay_mode = REPLAY_RECORD;
     set_defaults();
     parse_arguments(argc, argv);
-    init_screen(settings[FULL_SCREEN]);
-    enable_text_input();
-    init_sound();
+    const char* replay_file = replay_verify_file ? replay_verify_file : replay_watch_file;
+    if (replay_file)
+        load_replay(replay_file);
+    // A run checked by -verify needs no window, no device and no table:
+    // only what the rules read (the samples' lengths among them).
+    int window = replay_verify_file == nullptr;
+    if (window) {
+        init_screen(settings[FULL_SCREEN]);
+        enable_text_input();
+        init_sound();
+    }
     init_tile_anims();
-    load_graphics();
-    load_modules();
+    if (window) {
+        load_graphics();
+        load_modules();
+    }
     load_samples();
-    load_highscores();
+    if (window)
+        load_highscores();
     load_map("default.map");
     reset_overlays();
-    set_game_state(STATE_INTRO);
+    if (window)
+        set_game_state(STATE_INTRO);
     tick_accumulator = 0.0f;
 }
 
@@ -133,9 +156,11 @@ void run_tick()
 int run_ticks_for_frame()
 {
     // No cap: after a stall every accumulated unit runs, back to back.
+    replay_frame_started();
     tick_accumulator += frame_factor;
     int ticks = 0;
-    while (tick_accumulator >= 1.0f) {
+    // A replay's last tick ends its frame: what follows was never recorded.
+    while (tick_accumulator >= 1.0f && !(replay_mode == REPLAY_PLAY && replay_status() != REPLAY_PENDING)) {
         run_tick();
         tick_accumulator -= 1.0f;
         ticks++;
@@ -196,6 +221,28 @@ static void state_screen(int draw)
     }
 }
 
+// The frame after the state switches: what new_game's frame still did
+// after it (a replay starts here) and every other frame does too.
+static void frame_rest(int draw)
+{
+    if (game_state == STATE_PLAYING) {
+        if (draw) draw_banner();
+        advance_jitter();
+    }
+    if (draw) draw_prompt();
+    advance_prompt();
+    if (!draw)
+        return;
+    if (game_state != STATE_INTRO)
+        draw_status_bar();
+    if (settings[SHOW_FPS])
+        draw_fps();
+    // The crosshair where aiming means something: the story screen, and a
+    // run the player is still in.
+    if (game_state == STATE_STORY || (game_state == STATE_PLAYING && !player_out()))
+        draw_cursor();
+}
+
 // The frame, drawn or not. Every step that changes state runs in both
 // cases, in the order the picture needs, so a replay without a window
 // follows the drawn game exactly.
@@ -222,22 +269,7 @@ static void frame(int draw)
     if (draw) draw_fade();
     advance_fade();
     update_game_state();
-    if (game_state == STATE_PLAYING) {
-        if (draw) draw_banner();
-        advance_jitter();
-    }
-    if (draw) draw_prompt();
-    advance_prompt();
-    if (!draw)
-        return;
-    if (game_state != STATE_INTRO)
-        draw_status_bar();
-    if (settings[SHOW_FPS])
-        draw_fps();
-    // The crosshair where aiming means something: the story screen, and a
-    // run the player is still in.
-    if (game_state == STATE_STORY || (game_state == STATE_PLAYING && !player_out()))
-        draw_cursor();
+    frame_rest(draw);
 }
 
 void draw_frame()
@@ -248,6 +280,87 @@ void draw_frame()
 void advance_frame()
 {
     frame(0);
+}
+
+// Watching: the recorded frames are shown at the pace they were played,
+// by the real clock. watch_due is when the current frame is due (SDL ticks);
+// far behind it (after a pause or a stall) the pace starts again from now
+// instead of rushing to catch up.
+static double watch_due;
+static int watch_paused;
+
+static void pace_watching(float factor)
+{
+    const double now = SDL_GetTicks();
+    watch_due += factor * MS_PER_FRAME_UNIT;
+    if (watch_due < now - 100.0)
+        watch_due = now;
+    while (SDL_GetTicks() < watch_due)
+        SDL_Delay(1);
+}
+
+// A run that parted from its recording says where, for whoever started it.
+static void end_watching()
+{
+    if (replay_status() == REPLAY_DIVERGED)
+        fprintf(stderr, "%s\n", replay_verdict());
+    stop_watching();
+}
+
+void watch_frame()
+{
+    if (game_state != STATE_PLAYING) {
+        // The frame new_game ran in, from the point where it ran.
+        start_watching();
+        frame_rest(1);
+        finish_frame();
+        watch_due = SDL_GetTicks();
+        watch_paused = 0;
+        return;
+    }
+    int asked = watch_input();
+    if (game_state < 0)
+        return;
+    if (asked & WATCH_PAUSE)
+        watch_paused = !watch_paused;
+    if (asked & WATCH_LEAVE) {
+        stop_watching();
+        return;
+    }
+    if (watch_paused) {
+        // The last picture stays; a screenshot waits for the next frame.
+        SDL_Delay(10);
+        return;
+    }
+    float factor;
+    if (!replay_next_frame(&factor)) {
+        end_watching();
+        return;
+    }
+    pace_watching(factor);
+    frame_factor = factor;
+    run_ticks_for_frame();
+    if (replay_status() != REPLAY_PENDING) {
+        end_watching(); // a recorded quit or name entry leads to the title too
+        return;
+    }
+    draw_frame();
+    finish_frame();
+}
+
+int verify_replay()
+{
+    start_watching();
+    frame_rest(0);
+    float factor;
+    while (replay_status() == REPLAY_PENDING && replay_next_frame(&factor)) {
+        frame_factor = factor;
+        run_ticks_for_frame();
+        advance_frame();
+        screenshot_requested = 0; // nothing to take it
+    }
+    printf("%s\n", replay_verdict());
+    return replay_status() == REPLAY_MATCHED ? 0 : 1;
 }
 
 void finish_frame()

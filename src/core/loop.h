@@ -9,8 +9,9 @@
 //
 // The pieces are plain functions so that a test can run ticks and frames with
 // chosen frame_factor values and no real clock: main only calls start_up,
-// then run_ticks_for_frame / draw_frame / finish_frame until game_state is
-// negative, then shut_down.
+// then run_ticks_for_frame / draw_frame / finish_frame (or watch_frame while
+// a replay is watched) until game_state is negative, then shut_down; with
+// -verify it calls verify_replay instead of the loop.
 #pragma once
 
 #include "util/frame.h"
@@ -21,8 +22,10 @@
 extern float tick_accumulator;
 
 // Applies the command line: "-w" clears full_screen, "-fps" sets show_fps,
-// both matched without regard to case and allowed to repeat. Anything else
-// is fatal ("main()" / "Invalid program argument ...") before a window opens.
+// "-replay FILE" and "-verify FILE" keep the file (core/replay.h); options
+// are matched without regard to case and may repeat. Anything else, and
+// -replay or -verify without a file after it, is fatal ("main()" /
+// "Invalid program argument ...") before a window opens.
 void parse_arguments(int argc, char** argv);
 
 // Seeds rand, sets the defaults, reads the command line and brings up every
@@ -34,7 +37,8 @@ void start_up(int argc, char** argv);
 void run_tick();
 
 // Adds frame_factor to tick_accumulator and runs one tick per whole unit;
-// returns how many ran. game_state is read afresh for every tick.
+// returns how many ran. game_state is read afresh for every tick. A replay
+// that has matched or diverged runs no further tick.
 int run_ticks_for_frame();
 
 // One drawn frame: every visual timer of the frame (fade, prompt blink,
@@ -49,6 +53,19 @@ void draw_frame();
 // state, in the same order, and no OpenGL call, so a run can be replayed
 // without a window.
 void advance_frame();
+
+// One frame while a replay is watched (replay_mode REPLAY_PLAY), presented
+// too: the first starts the recorded run (start_watching) and finishes the
+// frame new_game ran in; then each takes the watcher's keys (watch_input),
+// waits for the recorded frame's time by the real clock, runs its ticks
+// with its frame_factor and draws it. The end of the recording, a
+// divergence or Escape leads to the title (stop_watching); P pauses.
+void watch_frame();
+
+// "-verify FILE" after start_up: plays the loaded replay as fast as it goes
+// with no window (advance_frame), prints replay_verdict() and returns the
+// exit code, 0 when the run matched its recording, 1 otherwise.
+int verify_replay();
 
 // Presents the frame and measures it (end_frame), then the per-frame sound
 // update and the frame-rate count.

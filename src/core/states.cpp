@@ -14,6 +14,7 @@
 #include "combat/effects.h"
 #include "combat/items.h"
 #include "core/input.h"
+#include "core/replay.h"
 #include "frontend/intro.h"
 #include "frontend/overlays.h"
 #include "frontend/story.h"
@@ -21,6 +22,7 @@
 #include "render/fade.h"
 #include "scores/highscores.h"
 #include "sound/sound.h"
+#include "util/mathutil.h"
 
 int next_state = STATE_INTRO;
 
@@ -64,6 +66,8 @@ void set_game_state(int state)
 
 void new_game()
 {
+    // Every run starts from a seed of its own, so that it can be replayed.
+    seed_random(start_run_replay());
     free_characters();
     clear_items();
     free_bullets();
@@ -139,7 +143,8 @@ static int space_key()
         break;
     case STATE_PLAYING:
         if (player_out()) {
-            if (is_new_highscore()) {
+            // A watched run never reaches the name entry: it is not stored.
+            if (replay_mode != REPLAY_PLAY && is_new_highscore()) {
                 set_game_state(STATE_NEW_HIGHSCORE);
                 return 1;
             }
@@ -164,11 +169,20 @@ int state_key(int sym, int alt_held)
         else if (game_state > STATE_QUIT)
             set_game_state(STATE_TITLE); // from the entry: the run is not stored
         break;
+    case KEY_R:
+        // The last run, watched from the next frame on (core/loop.h);
+        // without a readable one the title stays.
+        if (game_state == STATE_TITLE && !fade_active() && next_state == STATE_TITLE) {
+            char reason[160];
+            open_replay(REPLAY_LAST_FILE, reason, sizeof reason);
+        }
+        break;
     case KEY_RETURN:
     case KEY_KP_ENTER:
         // Left Alt + Return belongs to the full-screen switch alone.
         if (game_state == STATE_NEW_HIGHSCORE && !(sym == KEY_RETURN && alt_held)) {
             insert_highscore();
+            save_entered_replay();
             set_game_state(STATE_TITLE);
         }
         break;
@@ -176,6 +190,27 @@ int state_key(int sym, int alt_held)
         break;
     }
     return 0;
+}
+
+// The watcher's sound switches, kept aside while the recording's apply.
+static int watcher_music, watcher_effects;
+
+void start_watching()
+{
+    watcher_music = settings[MUSIC_ON];
+    watcher_effects = settings[SOUND_FX_ON];
+    set_game_state(STATE_PLAYING);
+    // The story's module, which a recorded run starts with.
+    play_module(MODULE_INTRO, MUSIC_VOLUME_FULL);
+}
+
+void stop_watching()
+{
+    stop_replay();
+    replay_mode = REPLAY_RECORD;
+    settings[MUSIC_ON] = watcher_music;
+    settings[SOUND_FX_ON] = watcher_effects;
+    set_game_state(STATE_TITLE);
 }
 
 void state_click()

@@ -21,8 +21,9 @@ extern int next_state;
 // fade; game_state and next_state both become the new state.
 void set_game_state(int state);
 
-// Empties and repopulates the world for a new run: 50 civilians, 8
-// painkillers, 4 steroids, the player, fresh meters; not paused, not live.
+// Empties and repopulates the world for a new run from the run's own seed
+// (start_run_replay): 50 civilians, 8 painkillers, 4 steroids, the player,
+// fresh meters; not paused, not live.
 void new_game();
 
 // Completes pending transitions once a fade has finished; once per frame
@@ -33,12 +34,23 @@ void update_game_state();
 // follows.
 void step_intro();
 
-// Space, Escape and Return as the current state takes them: skipping the
+// Space, Escape, Return and R as the current state takes them: skipping the
 // intro, leaving the title or the story, going on from a finished run,
-// quitting from the title, storing or dropping a typed name. alt_held says
+// quitting from the title, storing or dropping a typed name, loading
+// REPLAY_LAST_FILE to watch (title, picture faded in). A watched run's
+// Space after its end never opens the name entry. alt_held says
 // Left Alt is down (Alt + Return belongs to the full-screen switch). Returns
 // 1 when the key opened the name entry, so that it is not also typed.
 int state_key(int sym, int alt_held);
 
 // The left button skips the intro.
 void state_click();
+
+// Starts the run of the loaded replay (REPLAY_PLAY) as new_game started it
+// when it was recorded, with the story's module; the watcher's sound
+// switches are kept aside while the recording's apply.
+void start_watching();
+
+// Leaves the replay for the title, recording the runs after it again, with
+// the watcher's sound switches back.
+void stop_watching();

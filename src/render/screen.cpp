@@ -93,13 +93,17 @@ void init_screen(int full_screen)
     set_gl_state();
     SDL_ShowCursor(SDL_DISABLE);
 
+    camera_distance = (std::min(SCENE_WIDTH, SCENE_HEIGHT) / 2.0f) / tanf(HALF_FIELD_OF_VIEW);
+    restart_screen();
+}
+
+void restart_screen()
+{
     // A new mode starts timing afresh: the frame after a toggle runs no tick,
     // and neither a pending screenshot nor a fade survives it.
     reset_frame_clock();
     reset_fps();
     screenshot_requested = 0;
-
-    camera_distance = (std::min(SCENE_WIDTH, SCENE_HEIGHT) / 2.0f) / tanf(HALF_FIELD_OF_VIEW);
     stop_fade();
 }
 

@@ -51,6 +51,12 @@ extern int projection_mode;
 // Fatal on failure ("init_screen()").
 void init_screen(int full_screen);
 
+// What init_screen starts afresh besides the window: frame timing, the
+// frame-rate counter, a pending screenshot and any fade. A full-screen
+// switch with no window (a replay checked without one) does only this, so
+// the run goes on as it did with the window.
+void restart_screen();
+
 // Clears colour (to black) and depth.
 void clear_screen();
 

@@ -18,12 +18,14 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "util/frame.h"
 #include "util/settings.h"
 #include "util/errors.h"
 
 struct Sound {
     Mix_Chunk* chunk;         // a wave sample, or
     openmpt_module* module;   // a tracker module
+    int ticks;                // a sample's length in logic ticks, rounded up
 };
 
 // Output buffer length in sample frames: about 23 ms at 44,100 Hz, short
@@ -156,6 +158,30 @@ static void free_sound(Sound** handle)
     *handle = nullptr;
 }
 
+// A wave's length in logic ticks, rounded up, from its own rate and size
+// rather than the converted chunk's: the device's format must not change it.
+static int wave_ticks(const char* name, const unsigned char* data, size_t size)
+{
+    SDL_RWops* stream = SDL_RWFromConstMem(data, (int)size);
+    if (stream == nullptr)
+        fatal_error("load_sound()", "SDL_RWFromConstMem(): %s", SDL_GetError());
+    SDL_AudioSpec spec;
+    Uint8* samples = nullptr;
+    Uint32 length = 0;
+    if (SDL_LoadWAV_RW(stream, 1, &spec, &samples, &length) == nullptr)
+        fatal_error("load_sound()", "SDL_LoadWAV_RW(): %s", SDL_GetError());
+    SDL_FreeWAV(samples);
+    uint64_t bytes_per_second = (uint64_t)spec.freq * spec.channels * ((spec.format & 0xFF) / 8);
+    if (bytes_per_second == 0)
+        fatal_error("load_sound()", "Sample \"%s\" has no rate", name);
+    return (int)(((uint64_t)length * TICKS_PER_SECOND + bytes_per_second - 1) / bytes_per_second);
+}
+
+static int is_wave(const unsigned char* data, size_t size)
+{
+    return size >= 12 && memcmp(data, "RIFF", 4) == 0 && memcmp(data + 8, "WAVE", 4) == 0;
+}
+
 // Makes a sound of a member's bytes; the caller keeps the buffer.
 static void make_sound(Sound** handle, const char* name, const unsigned char* data, size_t size)
 {
@@ -163,8 +189,14 @@ static void make_sound(Sound** handle, const char* name, const unsigned char* da
     if (sound == nullptr)
         fatal_error("load_sound()", "Failed allocating memory for sound \"%s\"", name);
 
-    int is_wave = size >= 12 && memcmp(data, "RIFF", 4) == 0 && memcmp(data + 8, "WAVE", 4) == 0;
-    if (is_wave) {
+    if (is_wave(data, size)) {
+        // Without a device a sample is only its length: the rules that wait
+        // for it must wait alike with and without sound.
+        sound->ticks = wave_ticks(name, data, size);
+        if (!sound_ready) {
+            *handle = sound;
+            return;
+        }
         SDL_RWops* stream = SDL_RWFromConstMem(data, (int)size);
         if (stream == nullptr)
             fatal_error("load_sound()", "SDL_RWFromConstMem(): %s", SDL_GetError());
@@ -200,7 +232,7 @@ int sound_initialised()
 
 void load_sound_bytes(Sound** handle, const char* name, const unsigned char* data, size_t size)
 {
-    if (!sound_ready)
+    if (!sound_ready && !is_wave(data, size))
         return;
     free_sound(handle);
     make_sound(handle, name, data, size);
@@ -278,6 +310,13 @@ int sample_playing(int id)
     return Mix_Playing(id + 1) ? 1 : 0;
 }
 
+int sample_ticks(int id)
+{
+    if (!settings[SOUND_FX_ON] || id < 0 || id >= SAMPLE_COUNT || samples[id] == nullptr)
+        return 0;
+    return samples[id]->ticks;
+}
+
 void stop_sample(int id)
 {
     if (!sample_playing(id))
@@ -293,8 +332,11 @@ void update_sound()
 
 void close_sound()
 {
-    if (!sound_ready)
+    if (!sound_ready) {
+        for (int i = 0; i < SAMPLE_COUNT; i++)
+            free_sound(&samples[i]); // lengths only
         return;
+    }
     // Unhook first: after this the audio thread no longer touches modules.
     Mix_HookMusic(nullptr, nullptr);
     music_module = nullptr;

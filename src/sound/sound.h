@@ -81,7 +81,8 @@ void load_sound(Sound** handle, const char* name);
 // by `handle` before is freed first. `name` only labels error messages.
 void load_sound_bytes(Sound** handle, const char* name, const unsigned char* data, size_t size);
 
-// The three modules, then the 18 samples, each in id order.
+// The three modules (nothing without a device), then the 18 samples (without
+// a device only their lengths), each in id order.
 void load_modules();
 void load_samples();
 
@@ -106,6 +107,14 @@ void play_sample(int id);
 
 // 1 while sample `id`'s channel plays, else 0.
 int sample_playing(int id);
+
+// Logic ticks that sample `id` sounds once play_sample starts it: its length
+// in the archive, rounded up to whole ticks, with or without a device
+// (without one, load_samples keeps only the lengths); 0 when the sample is
+// not loaded or sound_fx_on is 0. Rules that wait
+// for a sound count these ticks instead of asking the mixer, whose progress
+// follows the audio device's clock and would make a run unrepeatable.
+int sample_ticks(int id);
 
 // Stops sample `id`; nothing happens when it is silent.
 void stop_sample(int id);

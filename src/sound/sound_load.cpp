@@ -21,9 +21,6 @@ static const char* const MODULE_MEMBERS[MODULE_COUNT] = {
 
 void load_sound(Sound** handle, const char* name)
 {
-    // Without a device there is nothing to make sounds for.
-    if (!sound_initialised())
-        return;
     uint32_t size = 0;
     uint8_t* data = hkca_uncompress(SOUND_ARCHIVE, name, &size);
     if (data == nullptr)
@@ -34,6 +31,9 @@ void load_sound(Sound** handle, const char* name)
 
 void load_modules()
 {
+    // Without a device there is nothing to play them on.
+    if (!sound_initialised())
+        return;
     for (int i = 0; i < MODULE_COUNT; i++)
         load_sound(&modules[i], MODULE_MEMBERS[i]);
 }

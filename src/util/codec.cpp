@@ -549,7 +549,9 @@ int64_t lz_decode(const uint8_t* in, uint8_t* out, uint32_t n, uint32_t out_capa
         }
         if (offset == 0 || offset > o || length > out_capacity - o)
             return LZ_CORRUPT;
-        if (length <= out_capacity - o - DECODE_MARGIN)
+        // The room is measured again: the literals before this token may
+        // have used up to 16 bytes of the margin the loop was entered with.
+        if ((size_t)length + DECODE_MARGIN <= out_capacity - o)
             copy_back_wide(out + o, offset, length);
         else
             copy_back(out + o, offset, length);

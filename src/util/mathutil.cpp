@@ -21,6 +21,11 @@ int random_range(int lo, int hi)
     return (int)(lo + r % ((int64_t)hi - lo + 1));
 }
 
+void seed_random(uint32_t seed)
+{
+    srand(seed);
+}
+
 int center_pos(int a, int b, int w)
 {
     return a + (b - a - w) / 2;

@@ -4,11 +4,15 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 // Uniform-ish integer in lo..hi, both included, from rand() (15 bits). Spans
 // above 32,768 values never reach their top. Bounds the wrong way round
 // (hi < lo) are swapped: the result lies in hi..lo, in every build.
 int random_range(int lo, int hi);
+
+// Restarts the sequence random_range draws from (srand).
+void seed_random(uint32_t seed);
 
 // Start coordinate that centres a span of width w in a..b: a + (b - a - w) / 2,
 // the division truncating toward zero.

@@ -107,6 +107,11 @@ stored="$(i32 59) $(i32 63) $(i32 67) $(i32 71)"
 [ "$stored" = "$run_score $run_civilians $run_armed $run_seconds" ] ||
   fail "stored counters $stored, the run had $run_score $run_civilians $run_armed $run_seconds"
 
+# The run's replay was written twice: as the last run, and as the run that
+# entered the table.
+copy=$(ls replays/*_"$run_score".rpl 2>/dev/null)
+[ -n "$copy" ] && cmp -s replays/last.rpl "$copy" || fail "replays written: $(ls replays 2>&1)"
+
 # The game itself, started afterwards, lists the run first: the name in the
 # first row's name column, nothing in the second's.
 GAME=$REAL_GAME

@@ -1,0 +1,271 @@
+// Replays: the file keeps every token and field, stays small, refuses bad
+// files with a reason, and a recorded run plays back to its checksums and
+// result.
+#include "test_states_helpers.h"
+
+#include <cstring>
+#include <dirent.h>
+#include <string>
+
+#include "core/replay.h"
+#include "render/screen.h"
+
+namespace {
+
+struct script_random {
+    uint32_t state = 2463534242u;
+    int range(int lo, int hi)
+    {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        return lo + (int)(state % (uint32_t)(hi - lo + 1));
+    }
+};
+
+bool same_token(const ReplayToken& a, const ReplayToken& b)
+{
+    return a.type == b.type && memcmp(&a.frame_factor, &b.frame_factor, 4) == 0 &&
+           a.pointer_x == b.pointer_x && a.pointer_y == b.pointer_y && a.event.kind == b.event.kind &&
+           a.event.sym == b.event.sym && a.event.unicode == b.event.unicode && a.held == b.held;
+}
+
+// Ten minutes of busy play at about 130 frames per second: the pointer
+// always moving, now and then jumping, keys changing, clicks and key
+// presses; with every token written also kept to compare.
+Replay busy_replay(std::vector<ReplayToken>* written)
+{
+    Replay r = {};
+    r.header.game_version = WINDOW_VERSION;
+    r.header.assets_checksum = assets_checksum();
+    r.header.pointer_x = 400;
+    r.header.tile_loops = 2;
+    r.header.tile_timer[1] = 3.5f;
+    ReplayBuffer b = {};
+    ReplayCoder c;
+    start_replay_coder(&c, 400, 0);
+    script_random rnd;
+    float accumulator = 0.0f;
+    std::vector<uint64_t> sums;
+    auto keep = [&](int type) {
+        written->push_back(ReplayToken());
+        written->back().type = type;
+        return &written->back();
+    };
+    while (r.result.ticks < 10 * 60 * TICKS_PER_SECOND) {
+        float f = (float)rnd.range(7, rnd.range(0, 200) ? 8 : 40) / MS_PER_FRAME_UNIT;
+        put_replay_frame(&b, &c, f);
+        keep(REPLAY_FRAME)->frame_factor = f;
+        r.result.frames++;
+        for (accumulator += f; accumulator >= 1.0f; accumulator -= 1.0f) {
+            int far = rnd.range(0, 300) == 0 ? 300 : 6;
+            put_replay_tick(&b, &c, c.pointer_x + rnd.range(-far, far), c.pointer_y + rnd.range(-far, far));
+            ReplayToken* t = keep(REPLAY_TICK);
+            t->pointer_x = c.pointer_x;
+            t->pointer_y = c.pointer_y;
+            if (rnd.range(0, 15) == 0) {
+                ReplayEvent e = {(uint8_t)rnd.range(REPLAY_EVENT_CLICK, REPLAY_EVENT_KEY_ALT),
+                                 (uint16_t)rnd.range(8, 320), (uint16_t)rnd.range(0, 126)};
+                if (e.kind == REPLAY_EVENT_CLICK) e.sym = e.unicode = 0;
+                put_replay_event(&b, &e);
+                keep(REPLAY_EVENT)->event = e;
+            }
+            if (rnd.range(0, 25) == 0) {
+                uint8_t held = (uint8_t)rnd.range(0, 255);
+                if (held != c.held) keep(REPLAY_HELD)->held = held;
+                put_replay_held(&b, &c, held);
+            }
+            if (++r.result.ticks % REPLAY_CHECK_TICKS == 0) sums.push_back(r.result.ticks * 77ull);
+        }
+    }
+    r.stream = b.bytes;
+    r.stream_size = (uint32_t)b.size;
+    r.checksums = new uint64_t[sums.size()];
+    std::copy(sums.begin(), sums.end(), r.checksums);
+    r.checksum_count = (uint32_t)sums.size();
+    r.result.end = REPLAY_END_SHOT;
+    r.result.score = 1234;
+    return r;
+}
+
+void write_bytes(const std::string& path, const uint8_t* data, size_t size)
+{
+    FILE* f = fopen(path.c_str(), "wb");
+    ASSERT_TRUE(f && fwrite(data, 1, size, f) == size);
+    fclose(f);
+}
+
+} // namespace
+
+TEST(ReplayFile, TenBusyMinutesComeBackTokenForTokenInUnder200KB)
+{
+    std::vector<ReplayToken> written;
+    Replay r = busy_replay(&written);
+    size_t size = 0;
+    uint8_t* image = encode_replay(&r, &size);
+    ASSERT_NE(image, nullptr);
+    printf("ten busy minutes: %u frames, %u ticks, stream %u bytes, file %zu bytes\n",
+           r.result.frames, r.result.ticks, r.stream_size, size);
+    EXPECT_LT(size, 200u * 1024);
+
+    Replay back;
+    char reason[160] = "";
+    ASSERT_EQ(decode_replay(image, size, &back, reason, sizeof reason), REPLAY_OK) << reason;
+    EXPECT_EQ(memcmp(&back.header, &r.header, sizeof r.header), 0);
+    EXPECT_EQ(memcmp(&back.result, &r.result, sizeof r.result), 0);
+    ASSERT_EQ(back.checksum_count, r.checksum_count);
+    EXPECT_EQ(memcmp(back.checksums, r.checksums, 8 * r.checksum_count), 0);
+    ReplayCoder c;
+    start_replay_coder(&c, 400, 0);
+    size_t pos = 0, n = 0;
+    ReplayToken t;
+    while (get_replay_token(back.stream, back.stream_size, &pos, &c, &t) == 1 && n < written.size())
+        ASSERT_TRUE(same_token(t, written[n++])) << "token " << n;
+    EXPECT_EQ(n, written.size());
+    EXPECT_EQ(pos, back.stream_size);
+    free_replay(&back);
+    free(image);
+    free(r.stream);
+    delete[] r.checksums;
+}
+
+TEST(ReplayFile, EachBadFileIsRefusedWithItsReason)
+{
+    std::vector<ReplayToken> unused;
+    Replay r = busy_replay(&unused);
+    size_t size = 0;
+    uint8_t* image = encode_replay(&r, &size);
+    ASSERT_NE(image, nullptr);
+    const std::string good(image, image + size);
+    const size_t sizes_at = 77 + 5 * 2 + 4 + 8 * r.checksum_count; // the stream's sizes
+    free(image);
+    free(r.stream);
+    delete[] r.checksums;
+    TempDir dir;
+
+    // Each change of a good file, and whether its checksum is then made
+    // right again, so that the check behind it is reached.
+    auto at = [](std::string s, size_t i, char c) { s[i] = c; return s; };
+    const struct {
+        std::string file;
+        bool rehash;
+        const char* reason;
+    } rows[] = {
+        {"Crimson Lunatic Outbreak High Scores", false, "is not a replay file"},
+        {"", false, "is cut short (0 bytes)"},
+        {good.substr(0, good.size() - 1), false, "is cut short"},
+        {good.substr(0, 500), false, "is cut short"},
+        {at(good, 32, 2), false, "was recorded by a newer version of the game (replay format 2)"},
+        {at(good, 32, 0), false, "has an unknown replay format 0"},
+        {good + "x", false, "is damaged (longer than its contents)"},
+        {at(good, 5000, good[5000] ^ 1), false, "is damaged (its checksum does not match)"},
+        {at(good, sizes_at + 3, 0x7f), true, "is damaged (a size is out of range)"},
+        {at(good, good.size() - 34, 0), true, "is damaged (unknown end of run 0)"},
+        {at(good, good.size() - 9, 1), true, "is damaged (its input does not read)"},
+        {at(good, 34, 7), true, "was recorded by version 7 of the game"},
+        {at(good, 36, good[36] ^ 1), true, "was recorded with a different \"assets.bin\""},
+    };
+    char reason[160];
+    for (const auto& row : rows) {
+        std::string file = row.file;
+        if (row.rehash) {
+            uint64_t h = replay_hash(REPLAY_HASH_START, file.data(), file.size() - 8);
+            memcpy(&file[file.size() - 8], &h, 8);
+        }
+        write_bytes("bad.rpl", (const uint8_t*)file.data(), file.size());
+        strcpy(reason, "(accepted)");
+        EXPECT_FALSE(open_replay("bad.rpl", reason, sizeof reason));
+        EXPECT_EQ(std::string(reason).rfind(row.reason, 0), 0u) << reason << " instead of " << row.reason;
+    }
+    EXPECT_FALSE(open_replay("none.rpl", reason, sizeof reason));
+    EXPECT_STREQ(reason, "does not exist");
+    write_bytes("good.rpl", (const uint8_t*)good.data(), good.size());
+    EXPECT_TRUE(open_replay("good.rpl", reason, sizeof reason)) << reason;
+    stop_replay();
+}
+
+class ReplayRun : public state_test::StateTest {};
+
+TEST_F(ReplayRun, ARecordedRunPlaysBackToItsChecksumsAndResultAndATamperedOneDoesNot)
+{
+    ASSERT_EQ(chdir(dir.old_dir.c_str()), 0); // assets.bin lies in the build folder
+    assets_checksum();
+    ASSERT_EQ(chdir(dir.path.c_str()), 0);
+    srand(11);
+    replay_mode = REPLAY_RECORD;
+    tick_accumulator = 0.0f;
+    set_game_state(STATE_PLAYING);
+    uint8_t* keys = SDL_GetKeyState(nullptr);
+    // Frames of three lengths, walking, clicking, a pause, and the run left
+    // by Space once it is over (or by Escape if it lasts).
+    for (int frame = 0; game_state == STATE_PLAYING; frame++) {
+        frame_factor = 0.5f * (float)(frame % 3 + 1);
+        keys[KEY_D] = frame / 90 % 2;
+        keys[KEY_S] = frame / 130 % 2;
+        if (frame % 7 == 0) state_test::push_click(1);
+        if (frame == 400 || frame == 460) state_test::push_key(KEY_P);
+        if (player_out() || frame == 6000) state_test::push_key(player_out() ? KEY_SPACE : KEY_ESCAPE);
+        run_ticks_for_frame();
+        state_test::logic_frame();
+    }
+    keys[KEY_D] = keys[KEY_S] = 0;
+    const int recorded[] = {score, kills[KIND_CIVILIAN], kills[KIND_ARMED], run_seconds};
+    // The run scored, so it enters the table, and its copy joins the last run's.
+    ASSERT_EQ(game_state, STATE_NEW_HIGHSCORE);
+    state_test::tap(KEY_RETURN);
+    replay_mode = REPLAY_OFF;
+    std::string copy;
+    DIR* folder = opendir(REPLAY_FOLDER);
+    for (dirent* e; folder && (e = readdir(folder));)
+        if (e->d_name[0] != '.' && strcmp(e->d_name, "last.rpl") != 0) copy = e->d_name;
+    closedir(folder);
+    const std::string ending = "_" + std::to_string(recorded[0]) + ".rpl"; // after MMDDYY_HHMMSS
+    EXPECT_EQ(copy.size(), 13 + ending.size());
+    EXPECT_EQ(copy.rfind(ending), 13u);
+    EXPECT_EQ(read_whole_file((REPLAY_FOLDER "/" + copy).c_str()), read_whole_file(REPLAY_LAST_FILE));
+
+    stop_fade();
+    state_test::tap(KEY_R); // the title's R loads the last run to watch
+    EXPECT_EQ(replay_mode, REPLAY_PLAY);
+    for (int tamper = 0; tamper < 2; tamper++) {
+        char reason[160];
+        ASSERT_TRUE(open_replay(REPLAY_LAST_FILE, reason, sizeof reason)) << reason;
+        set_game_state(STATE_PLAYING);
+        psychosis -= tamper;
+        float f;
+        while (replay_next_frame(&f)) {
+            frame_factor = f;
+            run_ticks_for_frame();
+            state_test::logic_frame();
+        }
+        if (tamper) {
+            EXPECT_STREQ(replay_verdict(), "replay diverges at tick 60: the world differs from the recording after this tick");
+        } else {
+            // Its Space after the end leads to the title, not the name entry.
+            EXPECT_EQ(game_state, STATE_TITLE);
+            EXPECT_EQ(replay_verdict(), "replay ok: score " + std::to_string(recorded[0]) + ", kills " +
+                                            std::to_string(recorded[1] + recorded[2]) + ", " +
+                                            std::to_string(recorded[3]) + " sec");
+        }
+        stop_replay();
+    }
+
+    // Left with Escape, the run is kept as it stood, not as the title's
+    // reset leaves the meters.
+    replay_mode = REPLAY_RECORD;
+    set_game_state(STATE_PLAYING);
+    for (int frame = 0; frame < 300; frame++) {
+        run_ticks_for_frame();
+        state_test::logic_frame();
+    }
+    const int seconds = run_seconds;
+    state_test::tap(KEY_ESCAPE);
+    replay_mode = REPLAY_OFF;
+    Replay left;
+    char reason[160];
+    ASSERT_EQ(read_replay(REPLAY_LAST_FILE, &left, reason, sizeof reason), REPLAY_OK) << reason;
+    EXPECT_EQ(left.result.end, REPLAY_END_LEFT);
+    EXPECT_GT(seconds, 0);
+    EXPECT_EQ(left.result.seconds, seconds);
+    free_replay(&left);
+}
