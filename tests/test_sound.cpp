@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <unistd.h>
 
@@ -17,60 +18,37 @@ struct Frame {
     short left, right;
 };
 
-class SoundOutput : public ::testing::Test {
-protected:
-    std::string path;
+// What the game's sound plays while `play` runs, on a freshly opened
+// device, from the first sound on.
+std::vector<Frame> record(const std::function<void()>& play)
+{
+    char path[] = "/tmp/crimson_sound_XXXXXX";
+    close(mkstemp(path));
+    setenv("SDL_DISKAUDIOFILE", path, 1);
+    sound_data::start("disk");
+    play();
+    sound_data::stop(); // closing the device flushes the file
+    unsetenv("SDL_DISKAUDIOFILE");
+    std::string bytes = read_whole_file(path);
+    unlink(path);
+    std::vector<Frame> frames(bytes.size() / sizeof(Frame));
+    memcpy(frames.data(), bytes.data(), frames.size() * sizeof(Frame));
+    auto heard = std::find_if(frames.begin(), frames.end(), [](Frame f) { return f.left || f.right; });
+    return std::vector<Frame>(heard, frames.end());
+}
 
-    void SetUp() override { start_recording(); }
-
-    void TearDown() override
-    {
-        sound_data::stop();
-        unsetenv("SDL_DISKAUDIOFILE");
-        unlink(path.c_str());
-    }
-
-    // A recording into a new file, on a freshly opened device.
-    void start_recording()
-    {
-        char name[] = "/tmp/crimson_sound_XXXXXX";
-        int fd = mkstemp(name);
-        ASSERT_GE(fd, 0);
-        close(fd);
-        path = name;
-        setenv("SDL_DISKAUDIOFILE", path.c_str(), 1);
-        sound_data::start("disk");
-    }
-
-    // Closes the device, which flushes the file, and returns what was
-    // played from the first sound on.
-    std::vector<Frame> recorded()
-    {
-        close_sound();
-        std::string bytes = read_whole_file(path.c_str());
-        unlink(path.c_str());
-        std::vector<Frame> frames(bytes.size() / sizeof(Frame));
-        memcpy(frames.data(), bytes.data(), frames.size() * sizeof(Frame));
-        auto heard = std::find_if(frames.begin(), frames.end(), [](Frame f) { return f.left || f.right; });
-        return std::vector<Frame>(heard, frames.end());
-    }
-};
-
-TEST_F(SoundOutput, MusicIsMonoAndFollowsTheVolume)
+TEST(SoundOutput, MusicIsMonoAndFollowsTheVolume)
 {
     // The same opening twice, in two recordings: at full volume, then at
     // the paused volume, each compared from its first sound on.
     std::vector<Frame> takes[2];
     const float volumes[2] = {MUSIC_VOLUME_FULL, MUSIC_VOLUME_PAUSED};
-    for (int take = 0; take < 2; take++) {
-        if (take > 0)
-            start_recording();
-        std::vector<unsigned char> mod = sound_data::note_module(64, 6);
-        load_sound_bytes(&modules[MODULE_TITLE], "test.mod", mod.data(), mod.size());
-        play_module(MODULE_TITLE, volumes[take]);
-        SDL_Delay(300);
-        takes[take] = recorded();
-    }
+    for (int take = 0; take < 2; take++)
+        takes[take] = record([&] {
+            sound_data::load_module(MODULE_TITLE, 64, 6);
+            play_module(MODULE_TITLE, volumes[take]);
+            SDL_Delay(300);
+        });
     const size_t span = 8000;
     long long level[2] = {0, 0};
     int peak = 0;
@@ -87,23 +65,23 @@ TEST_F(SoundOutput, MusicIsMonoAndFollowsTheVolume)
     EXPECT_NEAR((double)level[1] / (double)level[0], 0.35, 0.02);
 }
 
-TEST_F(SoundOutput, SampleRestartsOnItsOwnChannel)
+TEST(SoundOutput, SampleRestartsOnItsOwnChannel)
 {
     const short level = 8000;
     const size_t length = 17640; // 0.4 s
-    std::vector<unsigned char> wave = sound_data::wave(2, length, [=](unsigned) { return level; });
-    load_sound_bytes(&samples[SAMPLE_GUN], "test.wav", wave.data(), wave.size());
-    EXPECT_EQ(sample_playing(SAMPLE_GUN), 0);
-    play_sample(SAMPLE_GUN);
-    EXPECT_EQ(sample_playing(SAMPLE_GUN), 1);
-    SDL_Delay(150);
-    ASSERT_EQ(sample_playing(SAMPLE_GUN), 1);
-    play_sample(SAMPLE_GUN);
-    for (int waited = 0; sample_playing(SAMPLE_GUN) && waited < 3000; waited += 10)
-        SDL_Delay(10);
-    EXPECT_EQ(sample_playing(SAMPLE_GUN), 0) << "a finished sample still counts as playing";
-
-    std::vector<Frame> out = recorded();
+    std::vector<Frame> out = record([&] {
+        std::vector<unsigned char> wave = sound_data::wave(2, length, [=](unsigned) { return level; });
+        load_sound_bytes(&samples[SAMPLE_GUN], "test.wav", wave.data(), wave.size());
+        EXPECT_EQ(sample_playing(SAMPLE_GUN), 0);
+        play_sample(SAMPLE_GUN);
+        EXPECT_EQ(sample_playing(SAMPLE_GUN), 1);
+        SDL_Delay(150);
+        EXPECT_EQ(sample_playing(SAMPLE_GUN), 1);
+        play_sample(SAMPLE_GUN);
+        for (int waited = 0; sample_playing(SAMPLE_GUN) && waited < 3000; waited += 10)
+            SDL_Delay(10);
+        EXPECT_EQ(sample_playing(SAMPLE_GUN), 0) << "a finished sample still counts as playing";
+    });
     ASSERT_FALSE(out.empty());
     size_t end = out.size();
     while (end > 0 && !out[end - 1].left && !out[end - 1].right)

@@ -59,6 +59,13 @@ inline std::vector<unsigned char> note_module(int rows, int speed)
     return out;
 }
 
+// Makes module `id` a note_module.
+inline void load_module(int id, int rows, int speed)
+{
+    std::vector<unsigned char> mod = note_module(rows, speed);
+    load_sound_bytes(&modules[id], "test.mod", mod.data(), mod.size());
+}
+
 // Opens the game's sound on SDL audio driver `driver`. The driver is chosen
 // when SDL's audio starts, so audio left running by an earlier test of the
 // process is stopped first.
