@@ -3,38 +3,50 @@
 // clicks and keys from the event queue; then handle_input runs as a tick
 // would run it.
 #include <algorithm>
+#include <tuple>
 
-#include "test_player_support.h"
 #include "test_render_support.h"
 #include "test_states_helpers.h"
+#include "world/camera.h"
 
-using namespace fight_test;
-using state_test::push;
+using namespace state_test;
 
 namespace {
 
-class PlayInput : public ::testing::Test {
+// A character of `kind` at (x, y), appended to the list.
+character* put_character(int kind, int x, int y)
+{
+    character* c = new_character();
+    c->kind = kind;
+    c->x = x;
+    c->y = y;
+    return c;
+}
+
+// A live run whose only character is the player, at (320, 320) on open
+// floor, the camera at the map's corner and no direction key held.
+class PlayInput : public StateTest {
 protected:
-    uint8_t* keys = nullptr;
+    uint8_t* keys = SDL_GetKeyState(nullptr);
 
     void SetUp() override
     {
         render_test::open_window();
-        srand(5);
-        load_walled_map(30, 30);
-        start_run(320, 320);
-        state_test::start_events();
-        keys = SDL_GetKeyState(nullptr);
+        StateTest::SetUp();
+        set_game_state(STATE_PLAYING);
+        frames(130);
+        free_characters();
+        player = put_character(KIND_PLAYER, 320, 320);
+        camera_x = camera_y = 0;
         hold({});
     }
 
     void TearDown() override
     {
         hold({});
-        state_test::start_events();
-        free_characters();
+        start_events();
+        StateTest::TearDown();
         game_state = STATE_INTRO;
-        paused = 0;
     }
 
     // Holds exactly these of the eight direction keys.
@@ -57,22 +69,20 @@ TEST_F(PlayInput, LeftWinsOverRightAndUpOverDown)
     for (const auto& c : cases) {
         hold(c.held);
         handle_input();
-        EXPECT_EQ(player->x, c.x);
-        EXPECT_EQ(player->y, c.y);
-        EXPECT_EQ(player->moving, c.moving);
+        EXPECT_EQ(std::make_tuple(player->x, player->y, player->moving), std::make_tuple(c.x, c.y, c.moving));
     }
 }
 
 TEST_F(PlayInput, PausingGatesEveryActionAndWorksOnlyDuringALiveRun)
 {
     run_active = 0; // the opening fade
-    state_test::tap(KEY_P);
+    tap(KEY_P);
     EXPECT_EQ(paused, 0);
 
     run_active = 1;
     prompt_hidden = 1;
     prompt_timer = 3.0f;
-    state_test::tap(KEY_P);
+    tap(KEY_P);
     EXPECT_EQ(paused, 1);
     EXPECT_EQ(prompt_hidden, 0) << "the pause line shows at once";
     EXPECT_FLOAT_EQ(prompt_timer, PROMPT_VISIBLE_TIME);
@@ -86,12 +96,12 @@ TEST_F(PlayInput, PausingGatesEveryActionAndWorksOnlyDuringALiveRun)
     EXPECT_EQ(player->x, 320);
     EXPECT_EQ(victim->health, CHARACTER_MAX_HEALTH);
     hold({});
-    state_test::tap(KEY_P);
+    tap(KEY_P);
     EXPECT_EQ(paused, 0);
 
     // After the run's end P does nothing.
     psychosis = 0;
-    state_test::tap(KEY_P);
+    tap(KEY_P);
     EXPECT_EQ(paused, 0);
 }
 
