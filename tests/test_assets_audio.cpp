@@ -66,30 +66,28 @@ TEST(AudioAssets, SamplesAreCleanMono16BitPcmAndCarry)
         EXPECT_EQ(std::vector<uint8_t>(b.begin(), b.begin() + 44), wave_head(1, rate, (uint32_t)b.size() - 44))
             << name << ": not a plain mono 16-bit wave whose sizes agree with the member";
         EXPECT_TRUE(rate == 22050 || rate == 44100) << name << ": " << rate << " Hz";
-        std::vector<int16_t> s;
+        std::vector<float> x;
         for (size_t i = 44; i + 1 < b.size(); i += 2)
-            s.push_back((int16_t)le(b, i, 2));
-        ASSERT_GT(s.size(), rate / 10) << name << ": shorter than a tenth of a second";
-        EXPECT_LT(s.size(), rate * 3) << name << ": longer than three seconds";
-
-        int peak = 0, clipped_run = 0, longest_clip = 0;
+            x.push_back((int16_t)le(b, i, 2) / 32768.0f);
+        ASSERT_GT(x.size(), rate / 10) << name << ": shorter than a tenth of a second";
+        EXPECT_LT(x.size(), rate * 3) << name << ": longer than three seconds";
+        // In 16-bit steps: loud enough, not next to silent, never clipped
+        // for more than two samples, and starting and ending near zero, as
+        // anything else clicks.
+        float peak = 0.0f;
         double energy = 0.0;
-        for (int v : s) {
-            peak = std::max(peak, abs(v));
+        int clipped_run = 0, longest_clip = 0;
+        for (float v : x) {
+            peak = std::max(peak, std::fabs(v));
             energy += (double)v * v;
-            clipped_run = abs(v) >= 32767 ? clipped_run + 1 : 0;
+            clipped_run = std::fabs(v) * 32768 >= 32767 ? clipped_run + 1 : 0;
             longest_clip = std::max(longest_clip, clipped_run);
         }
-        EXPECT_GT(peak, 32768 / 4) << name << ": too quiet";
-        EXPECT_GT(sqrt(energy / s.size()), 300.0) << name << ": next to silent";
+        EXPECT_GT(peak * 32768, 32768 / 4) << name << ": too quiet";
+        EXPECT_GT(32768 * sqrt(energy / x.size()), 300.0) << name << ": next to silent";
         EXPECT_LT(longest_clip, 3) << name << ": clipped";
-        // Starting or stopping far from zero clicks.
-        EXPECT_LT(abs(s.front()), 2000) << name;
-        EXPECT_LT(abs(s.back()), 2000) << name;
-
-        std::vector<float> x(s.begin(), s.end());
-        for (float& v : x)
-            v /= 32768.0f;
+        EXPECT_LT(std::fabs(x.front()) * 32768, 2000) << name;
+        EXPECT_LT(std::fabs(x.back()) * 32768, 2000) << name;
         SampleFigures heard = measure_sample(x, (float)rate);
         first_50ms.push_back(heard.first_50ms);
         for (const HeardRule& rule : HEARD)

