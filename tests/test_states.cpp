@@ -267,7 +267,7 @@ TEST_F(StateSound, F1AndF2SwitchOnlyOnTheTitleAndEachStateStartsItsModule)
     // A module plays once to its end, and entering its state again starts
     // it over from the beginning.
     set_game_state(STATE_NEW_HIGHSCORE);
-    for (int ms = 0; module_playing() && ms < 3000; ms += 10)
+    for (int ms = 0; module_playing() && ms < 10000; ms += 10)
         wait_ms(10);
     EXPECT_EQ(module_playing(), 0) << "a finished module still counts as playing";
     set_game_state(STATE_NEW_HIGHSCORE);
