@@ -2,10 +2,9 @@
 // fade and the prompt line it shows; the name entry; the banner's choice of
 // strip; then, on SDL's dummy audio driver, the music per state, the title's
 // F1 and F2 switches, and the warnings tied to the prompt's blink.
-#include <chrono>
+#include <array>
 #include <string>
 #include <tuple>
-#include <thread>
 
 #include "frontend/story.h"
 #include "sound/sound.h"
@@ -231,11 +230,6 @@ protected:
     }
 };
 
-void wait_ms(int ms)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
 TEST_F(StateSound, F1AndF2SwitchOnlyOnTheTitleAndEachStateStartsItsModule)
 {
     for (int state : {STATE_INTRO, STATE_STORY, STATE_PLAYING, STATE_NEW_HIGHSCORE}) {
@@ -254,7 +248,7 @@ TEST_F(StateSound, F1AndF2SwitchOnlyOnTheTitleAndEachStateStartsItsModule)
     EXPECT_EQ(module_playing(), 0) << "with music off nothing starts";
     pass("1");
     EXPECT_EQ(settings[MUSIC_ON], 1);
-    wait_ms(300);
+    SDL_Delay(300);
     EXPECT_EQ(module_playing(), 1);
     pass("2");
     EXPECT_EQ(settings[SOUND_FX_ON], 0);
@@ -268,10 +262,10 @@ TEST_F(StateSound, F1AndF2SwitchOnlyOnTheTitleAndEachStateStartsItsModule)
     // it over from the beginning.
     set_game_state(STATE_NEW_HIGHSCORE);
     for (int ms = 0; module_playing() && ms < 10000; ms += 10)
-        wait_ms(10);
+        SDL_Delay(10);
     EXPECT_EQ(module_playing(), 0) << "a finished module still counts as playing";
     set_game_state(STATE_NEW_HIGHSCORE);
-    wait_ms(300);
+    SDL_Delay(300);
     EXPECT_EQ(module_playing(), 1) << "the module did not start from its beginning";
 
     stop_module();
@@ -282,15 +276,15 @@ TEST_F(StateSound, F1AndF2SwitchOnlyOnTheTitleAndEachStateStartsItsModule)
     EXPECT_EQ(module_playing(), 1) << "the run keeps the story's module";
 }
 
-// Counts the starts of each warning over `n` frames, stopping every sample
-// that started so the next start shows.
-void count_warnings(int n, int counts[3])
+// Starts of the low-health, low-psychosis and steroids-ending warnings
+// over `n` frames, stopping every sample that started so the next start
+// shows.
+std::array<int, 3> count_warnings(int n)
 {
     const int ids[3] = {SAMPLE_PANT, SAMPLE_ALERT, SAMPLE_ALERT2};
-    for (int i = 0; i < 3; i++) {
-        counts[i] = 0;
-        stop_sample(ids[i]);
-    }
+    std::array<int, 3> counts = {0, 0, 0};
+    for (int id : ids)
+        stop_sample(id);
     for (int f = 0; f < n; f++) {
         advance_frame();
         for (int i = 0; i < 3; i++) {
@@ -298,48 +292,37 @@ void count_warnings(int n, int counts[3])
             stop_sample(ids[i]);
         }
     }
+    return counts;
 }
 
 TEST_F(StateSound, WarningsSoundOncePerBlinkCycleDuringTheLiveRun)
 {
+    const std::array<int, 3> none = {0, 0, 0};
     set_game_state(STATE_PLAYING);
     player->health = 30;
     psychosis = 40;
     steroids_timer = 299;
-    int counts[3];
-    // Not before the run is live: the fade-in lasts 128 frames.
-    count_warnings(100, counts);
-    EXPECT_EQ(counts[0] + counts[1] + counts[2], 0);
+    EXPECT_EQ(count_warnings(100), none) << "before the run is live: the fade-in lasts 128 frames";
     frames(30);
     ASSERT_EQ(run_active, 1);
-
     // Each cycle is 62 frames at one unit per frame (40 + 20 and the two
     // frames of the turns); the warnings start each visible phase.
     restart_prompt_visible();
-    count_warnings(62 * 5, counts);
-    EXPECT_EQ(counts[0], 5);
-    EXPECT_EQ(counts[1], 5);
-    EXPECT_EQ(counts[2], 5);
-
-    // Above the thresholds, or with steroids not ending, they are silent.
+    EXPECT_EQ(count_warnings(62 * 5), (std::array<int, 3>{5, 5, 5}));
+    // Above the thresholds, with steroids not ending or gone, paused, or
+    // once the run is over, they are silent.
     player->health = 31;
     psychosis = 41;
     steroids_timer = 300;
-    count_warnings(62 * 2, counts);
-    EXPECT_EQ(counts[0] + counts[1] + counts[2], 0);
+    EXPECT_EQ(count_warnings(62 * 2), none);
     steroids_timer = 0;
-    count_warnings(62 * 2, counts);
-    EXPECT_EQ(counts[2], 0);
-
-    // Paused, or once the run is over, nothing sounds.
+    EXPECT_EQ(count_warnings(62 * 2), none);
     player->health = 10;
     paused = 1;
-    count_warnings(62 * 2, counts);
-    EXPECT_EQ(counts[0], 0);
+    EXPECT_EQ(count_warnings(62 * 2), none);
     paused = 0;
     psychosis = 0;
-    count_warnings(62 * 2, counts);
-    EXPECT_EQ(counts[0] + counts[1], 0);
+    EXPECT_EQ(count_warnings(62 * 2), none);
 }
 
 }  // namespace
