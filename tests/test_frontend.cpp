@@ -1,269 +1,121 @@
-// The front end's texts, layouts and timing: story, intro and title.
+// The front end's texts and timing: the story's typewriter, the intro's
+// pages, and every visual timer of the front end by frame.
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "core/loop.h"
 #include "core/states.h"
 #include "frontend/intro.h"
+#include "frontend/overlays.h"
 #include "frontend/story.h"
 #include "frontend/title.h"
 #include "render/fade.h"
-#include "render/textures.h"
 
 namespace {
 
-std::vector<std::string> split_lines(const std::string& text)
-{
-    std::vector<std::string> out;
-    size_t start = 0;
-    for (;;) {
-        size_t end = text.find('\n', start);
-        out.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
-        if (end == std::string::npos)
-            return out;
-        start = end + 1;
-    }
-}
-
-std::string whole_story()
-{
-    std::string s;
-    for (int i = 0; story_lines[i]; i++)
-        s += story_lines[i];
-    return s;
-}
-
-TEST(Story, TextIsPrintableLinesThatFitTheScreen)
-{
-    for (int i = 0; i < STORY_LINE_COUNT; i++) {
-        ASSERT_NE(story_lines[i], nullptr);
-        std::string line = story_lines[i];
-        bool last = i == STORY_LINE_COUNT - 1;
-        EXPECT_EQ(line.back() == '\n', !last) << "line " << i;
-        EXPECT_LE(line.size(), 84u) << "line " << i;
-        for (char c : line)
-            EXPECT_TRUE(c == '\n' || (c >= 32 && c <= 126));
-    }
-    EXPECT_EQ(story_lines[STORY_LINE_COUNT], nullptr);
-    EXPECT_EQ(story_total_steps(), (int)whole_story().size() + 1);
-    EXPECT_EQ(story_line_x(), 68);
-    EXPECT_EQ(story_line_y(0), 252);
-    EXPECT_EQ(story_line_y(9), 396);
-}
-
+// Every count of steps shows the text's first S - 1 units, where a line end
+// is a unit; the drawn lines are that prefix split at its line breaks, so
+// empty lines take their step and their place.
 TEST(Story, StepsShowOneUnitLessThanTaken)
 {
+    std::string text;
+    for (int i = 0; story_lines[i]; i++)
+        text += story_lines[i];
     char lines[STORY_LINE_COUNT][STORY_LINE_BUFFER];
-    int complete = 1;
-    EXPECT_EQ(story_reveal(0, lines, &complete), 0);
-    EXPECT_EQ(complete, 0);
-
-    // Every count of steps shows the text's first S - 1 units, where a
-    // line end is a unit; the drawn lines are that prefix split at its
-    // line breaks, so empty lines take their step and their place.
-    std::string text = whole_story();
-    for (int s = 1; s <= 540; s++) {
+    for (int s = 0; s <= 540; s++) {
+        int complete = -1;
         int n = story_reveal(s, lines, &complete);
-        size_t units = s - 1 < (int)text.size() ? (size_t)(s - 1) : text.size();
-        std::vector<std::string> want = split_lines(text.substr(0, units));
-        ASSERT_EQ(n, (int)want.size()) << "steps " << s;
+        std::string shown;
         for (int i = 0; i < n; i++)
-            ASSERT_EQ(lines[i], want[i]) << "steps " << s << " line " << i;
-        ASSERT_EQ(complete, s >= 532 ? 1 : 0) << "steps " << s;
+            shown += (i ? "\n" : "") + std::string(lines[i]);
+        ASSERT_EQ(shown, text.substr(0, s > 0 ? s - 1 : 0)) << "steps " << s;
+        ASSERT_EQ(n > 0, s > 0) << "steps " << s;
+        ASSERT_EQ(complete, s >= (int)text.size() + 1 ? 1 : 0) << "steps " << s;
+    }
+    EXPECT_EQ(story_total_steps(), (int)text.size() + 1);
+    // Lines wider than the window's 100 columns, or characters the font
+    // lacks, would run off the screen or show as nothing; credits too.
+    for (int page = 3; page <= INTRO_LAST_PAGE; page++)
+        text += std::string("\n") + intro_page_text(page);
+    size_t width = 0;
+    for (char c : text) {
+        width = c == '\n' ? 0 : width + 1;
+        EXPECT_TRUE(c == '\n' || (c >= 32 && c <= 126)) << (int)c;
+        EXPECT_LE(width, 100u);
     }
 }
 
-TEST(Story, TypesOneUnitPerStepAndStopsAtTheEnd)
+// Every timer steps in the frame after its time is spent: a period of T
+// frame units takes T + 1 frames at one unit a frame. From its start,
+// `frames` frames of `factor` units leave the timer's picture at `value`:
+// the story types a unit every 4 frames, the title's tiles wrap after 128
+// steps of 4, the logo rises a pixel every 2 frames and starts again below
+// once it has passed the strip.
+struct Timing {
+    const char* name;
+    void (*start)();
+    void (*advance)();
+    int (*value)();
+    float factor;
+    int frames, value_after;
+};
+
+void advance_logo() { advance_title_logo(100); }
+
+const Timing TIMINGS[] = {
+    {"story", reset_story, advance_story, [] { return story_steps; }, 1.0f, 12, 3},
+    {"scroll", reset_title, advance_title_background, [] { return title_scroll; }, 1.0f, 4 * 127, 127},
+    {"scroll", reset_title, advance_title_background, [] { return title_scroll; }, 1.0f, 4 * 128, 0},
+    {"logo", reset_title, advance_logo, [] { return title_logo_offset; }, 1.0f, 2 * 636, -100},
+    {"logo", reset_title, advance_logo, [] { return title_logo_offset; }, 1.0f, 2 * 637, 536},
+    // The prompt: 40 units shown, 20 hidden; a long frame's overshoot is
+    // dropped, not carried into the next phase.
+    {"blink", restart_prompt_visible, advance_prompt, [] { return prompt_hidden; }, 1.0f, 40, 0},
+    {"blink", restart_prompt_visible, advance_prompt, [] { return prompt_hidden; }, 1.0f, 41, 1},
+    {"blink", restart_prompt_visible, advance_prompt, [] { return prompt_hidden; }, 1.0f, 61, 1},
+    {"blink", restart_prompt_visible, advance_prompt, [] { return prompt_hidden; }, 1.0f, 62, 0},
+    {"blink", restart_prompt_visible, advance_prompt, [] { return prompt_hidden; }, 1.0f, 103, 1},
+    {"blink", restart_prompt_visible, advance_prompt, [] { return prompt_hidden; }, 17.0f, 6, 1},
+};
+
+TEST(FrontendTimers, EveryTimerStepsAtItsPace)
 {
-    frame_factor = 1.0f;
-    reset_story();
-    // The timer is tested before it is lowered: a step every 4 frames.
-    int frames = 0;
-    while (story_steps < 3) {
-        advance_story();
-        frames++;
+    for (const Timing& t : TIMINGS) {
+        frame_factor = 1.0f;
+        t.start();
+        frame_factor = t.factor;
+        for (int i = 0; i < t.frames; i++)
+            t.advance();
+        EXPECT_EQ(t.value(), t.value_after) << t.name << ": " << t.frames << " frames of " << t.factor;
     }
-    EXPECT_EQ(frames, 12);
-    while (frames < 4 * 532 + 100) {
-        advance_story();
-        frames++;
-    }
-    EXPECT_EQ(story_steps, 532);
-    float timer = story_timer;
-    advance_story();
-    EXPECT_EQ(story_steps, 532);
-    EXPECT_EQ(story_timer, timer) << "a complete text freezes its timer";
-
-    // A very long frame takes many steps at once but not past the end.
-    reset_story();
-    advance_story();
-    frame_factor = 30.0f;
-    advance_story();
-    advance_story();
-    EXPECT_EQ(story_steps, 10);
-    frame_factor = 5000.0f;
-    advance_story();
-    advance_story();
-    EXPECT_EQ(story_steps, 532);
-
-    set_game_state(STATE_STORY);
-    EXPECT_EQ(story_steps, 0) << "re-entering starts the text over";
-    EXPECT_EQ(story_timer, STORY_STEP_TIME);
     frame_factor = 0.0f;
 }
 
-TEST(Intro, PagesKeepTheirLineStructure)
-{
-    EXPECT_EQ(intro_page_picture(0), TEX_HARROWKILN);
-    EXPECT_EQ(intro_page_picture(2), TEX_LOGO);
-    EXPECT_EQ(intro_page_text(0), nullptr);
-    EXPECT_EQ(intro_page_text(2), nullptr);
-    EXPECT_STREQ(intro_page_text(1), "presents");
-
-    // Every text page: a heading, a blank line, then its lines, none
-    // wider than the screen.
-    for (int page = 3; page <= INTRO_LAST_PAGE; page++) {
-        const char* text = intro_page_text(page);
-        ASSERT_NE(text, nullptr);
-        std::vector<std::string> lines = split_lines(text);
-        EXPECT_EQ(intro_line_count(text), (int)lines.size());
-        ASSERT_GE(lines.size(), 3u) << "page " << page;
-        EXPECT_FALSE(lines[0].empty()) << "page " << page;
-        EXPECT_TRUE(lines[1].empty()) << "page " << page;
-        for (const std::string& line : lines)
-            EXPECT_LE(line.size(), 100u) << "page " << page;
-    }
-    // Blank lines keep their space: the 7-line page starts at 244.
-    EXPECT_EQ(intro_line_y(7, 0), 244);
-    EXPECT_EQ(intro_line_y(7, 6), 340);
-    EXPECT_EQ(intro_line_y(1, 0), 292);
-    EXPECT_EQ(intro_line_x(8), 368);
-}
-
-// One drawn frame of the intro as the loop orders it: the page (and its
-// sequence step), then the fade.
-void intro_frame()
-{
-    step_intro();
-    advance_fade();
-}
-
-TEST(Intro, PagesAdvanceOnlyAfterTheirFadesAndHold)
+TEST(Intro, NinePagesEachFadedInHeldAndFadedOutThenTheTitle)
 {
     frame_factor = 1.0f;
     set_game_state(STATE_INTRO);
-    ASSERT_EQ(game_state, STATE_INTRO);
-    EXPECT_EQ(fade_direction, -1);
-
-    // The hold does not start before the fade-in is complete.
-    for (int i = 0; i < 128; i++)
-        intro_frame();
-    EXPECT_EQ(intro_hold, INTRO_HOLD_TIME);
-    EXPECT_FALSE(fade_active());
-    // 180 units of hold, then the frame that finds it spent starts the fade-out.
-    for (int i = 0; i < 180; i++)
-        intro_frame();
-    EXPECT_EQ(intro_faded_page, 0);
-    intro_frame();
-    EXPECT_EQ(intro_faded_page, 1);
-    EXPECT_EQ(intro_page, 0);
-    EXPECT_EQ(fade_direction, 1);
-    // The page stays until its fade-out has covered it.
-    for (int i = 0; i < 127; i++)
-        intro_frame();
-    EXPECT_EQ(intro_page, 0);
-    intro_frame(); // the fade reaches full here
-    intro_frame();
-    EXPECT_EQ(intro_page, 1);
-    EXPECT_EQ(intro_hold, INTRO_HOLD_TIME);
-    EXPECT_EQ(fade_direction, -1);
-
-    // A huge frame ends the hold at once, but the fade-out still takes its
-    // 128 frame units.
-    frame_factor = 1000.0f;
-    intro_frame(); // fade-in jumps to clear
-    intro_frame(); // hold spent in one go
-    EXPECT_LT(intro_hold, 0.0f);
-    EXPECT_EQ(intro_faded_page, 1);
-    frame_factor = 1.0f;
-    intro_frame();
-    EXPECT_EQ(intro_faded_page, 2);
-    for (int i = 0; i < 126; i++)
-        intro_frame();
-    EXPECT_EQ(intro_page, 1);
-    EXPECT_TRUE(fade_active());
-    frame_factor = 0.0f;
-}
-
-TEST(Intro, WholeIntroEndsOnTheTitle)
-{
-    frame_factor = 1.0f;
-    set_game_state(STATE_INTRO);
-    int frames = 0;
-    int last_page = 0;
+    int frames = 0, page = 0, clear = 0;
     while (game_state == STATE_INTRO && frames < 20000) {
-        intro_frame();
+        bool covered = fade_direction == 1 && !fade_active();
+        step_intro();
+        if (intro_page != page) {
+            ASSERT_EQ(intro_page, page + 1);
+            ASSERT_TRUE(covered) << "page " << page << " left before its fade-out was full";
+            page = intro_page;
+        }
+        advance_fade();
         frames++;
-        ASSERT_TRUE(intro_page == last_page || intro_page == last_page + 1);
-        last_page = intro_page;
+        clear += fade_direction == -1 && !fade_active();
     }
+    EXPECT_EQ(page, INTRO_LAST_PAGE);
+    // Per page: 128 frames of fade-in, 180 of hold, 128 of fade-out.
+    EXPECT_EQ(clear, 9 * 181) << "each page left clear from its fade-in's last frame to the hold's end";
+    EXPECT_EQ(frames, 9 * (128 + 180 + 128) + 1);
     EXPECT_EQ(game_state, STATE_TITLE);
-    EXPECT_EQ(last_page, INTRO_LAST_PAGE);
-    // Nine pages of fade-in, hold and fade-out, about 65 seconds.
-    EXPECT_GT(frames, 9 * (128 + 180 + 128));
-    EXPECT_LT(frames, 9 * (128 + 180 + 128 + 4));
-    EXPECT_EQ(fade_direction, -1) << "the title fades in from white";
-    EXPECT_EQ(fade_color[0], 1.0f);
+    EXPECT_EQ(fade_color[0], 1.0f) << "the title fades in from white";
     frame_factor = 0.0f;
 }
 
-TEST(Title, BackgroundWrapsAfter128StepsAndTheLogoRisesAndStartsAgain)
-{
-    frame_factor = 1.0f;
-    set_game_state(STATE_TITLE);
-    EXPECT_EQ(title_scroll, 0);
-    EXPECT_EQ(title_logo_offset, 536);
-    // One step every 4 frames at one unit per frame.
-    for (int i = 0; i < 4 * 127; i++)
-        advance_title_background();
-    EXPECT_EQ(title_scroll, 127);
-    for (int i = 0; i < 4; i++)
-        advance_title_background();
-    EXPECT_EQ(title_scroll, 0);
-
-    // A long frame moves several pixels at once at the same rate.
-    reset_title();
-    frame_factor = 30.0f;
-    advance_title_background(); // 30 units pass while the timer runs
-    EXPECT_EQ(title_scroll, 0);
-    frame_factor = 1.0f;
-    advance_title_background(); // the step frame pays 10 periods at once
-    EXPECT_EQ(title_scroll, 10);
-    frame_factor = 0.0f;
-
-    const int h = 100;
-    frame_factor = 1.0f;
-    reset_title();
-    // Two frames per pixel: the step frame and one frame of waiting.
-    for (int i = 0; i < 2 * 10; i++)
-        advance_title_logo(h);
-    EXPECT_EQ(title_logo_offset, 526);
-    while (title_logo_offset > -h)
-        advance_title_logo(h);
-    // Fully behind the strip now; the next step starts again at the bottom.
-    int guard = 0;
-    while (title_logo_offset == -h && guard++ < 10)
-        advance_title_logo(h);
-    EXPECT_EQ(title_logo_offset, 536);
-
-    reset_title();
-    frame_factor = 6.5f;
-    advance_title_logo(h);
-    advance_title_logo(h);
-    EXPECT_EQ(title_logo_offset, 530) << "one step per unit of the long frame";
-    frame_factor = 0.0f;
-}
-
-}  // namespace
+} // namespace

@@ -20,6 +20,7 @@
 #include "render/fade.h"
 #include "render/screen.h"
 #include "render/textures.h"
+#include "test_bytes.h"
 
 namespace render_test {
 
@@ -35,46 +36,15 @@ static const Rgb RED = {255, 0, 0};
 static const Rgb GREEN = {0, 255, 0};
 static const Rgb BLUE = {0, 0, 255};
 
-// The bytes of a 24-bit Windows bitmap of width x height whose pixel (x, y),
-// origin top left, is colour(x, y).
-inline std::vector<uint8_t> make_bmp(int width, int height,
-                                     const std::function<Rgb(int, int)>& colour)
-{
-    int row = (width * 3 + 3) & ~3;
-    uint32_t data_size = (uint32_t)(row * height);
-    uint32_t file_size = 54 + data_size;
-    std::vector<uint8_t> b(file_size, 0);
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; i++) b[at + i] = (uint8_t)(v >> (8 * i));
-    };
-    b[0] = 'B';
-    b[1] = 'M';
-    put32(2, file_size);
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, (uint32_t)width);
-    put32(22, (uint32_t)height);
-    b[26] = 1;
-    b[28] = 24;
-    put32(34, data_size);
-    for (int y = 0; y < height; y++) {
-        // Rows are stored bottom up.
-        uint8_t* p = &b[54 + (size_t)(height - 1 - y) * row];
-        for (int x = 0; x < width; x++) {
-            Rgb c = colour(x, y);
-            p[3 * x] = c.b;
-            p[3 * x + 1] = c.g;
-            p[3 * x + 2] = c.r;
-        }
-    }
-    return b;
-}
-
-// Loads texture `id` from such a picture.
+// Loads texture `id` from a picture whose pixel (x, y), origin top left, is
+// colour(x, y).
 inline void make_texture(int id, int width, int height,
                          const std::function<Rgb(int, int)>& colour)
 {
-    std::vector<uint8_t> bmp = make_bmp(width, height, colour);
+    std::vector<uint8_t> bmp = make_bmp(width, height, [&](int x, int y) {
+        Rgb c = colour(x, y);
+        return c.r << 16 | c.g << 8 | c.b;
+    });
     load_texture_bmp(id, bmp.data(), bmp.size());
 }
 

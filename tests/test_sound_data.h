@@ -1,36 +1,26 @@
 // Tiny sounds made in memory, so sound tests do not depend on the game's
-// assets: a 16-bit PCM wave and a one-note four-channel module.
+// assets: a 16-bit PCM wave and a one-note four-channel module; and the
+// game's sound started afresh on a chosen SDL audio driver.
 #pragma once
 
+#include <SDL.h>
+
+#include <cstdlib>
 #include <functional>
 #include <vector>
 
-namespace sound_data {
+#include "sound/sound.h"
+#include "test_bytes.h"
+#include "util/settings.h"
 
-inline void put_le(std::vector<unsigned char>& out, unsigned v, int bytes)
-{
-    for (int i = 0; i < bytes; i++)
-        out.push_back((unsigned char)(v >> (8 * i)));
-}
+namespace sound_data {
 
 // A 44,100 Hz 16-bit wave of `frames` frames; every channel of frame i
 // holds value(i).
 inline std::vector<unsigned char> wave(int channels, unsigned frames,
                                        const std::function<short(unsigned)>& value)
 {
-    unsigned block = 2u * channels, data = frames * block;
-    std::vector<unsigned char> out = {'R', 'I', 'F', 'F'};
-    put_le(out, 36 + data, 4);
-    out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    put_le(out, 16, 4);
-    put_le(out, 1, 2); // PCM
-    put_le(out, channels, 2);
-    put_le(out, 44100, 4);
-    put_le(out, 44100 * block, 4);
-    put_le(out, block, 2);
-    put_le(out, 16, 2);
-    out.insert(out.end(), {'d', 'a', 't', 'a'});
-    put_le(out, data, 4);
+    std::vector<unsigned char> out = wave_head(channels, 44100, frames * 2 * channels);
     for (unsigned i = 0; i < frames; i++)
         for (int c = 0; c < channels; c++)
             put_le(out, (unsigned short)value(i), 2);
@@ -67,6 +57,34 @@ inline std::vector<unsigned char> note_module(int rows, int speed)
     for (int i = 0; i < 32; i++)
         out.push_back(i < 16 ? 100 : (unsigned char)-100);
     return out;
+}
+
+// Makes module `id` a note_module.
+inline void load_module(int id, int rows, int speed)
+{
+    std::vector<unsigned char> mod = note_module(rows, speed);
+    load_sound_bytes(&modules[id], "test.mod", mod.data(), mod.size());
+}
+
+// Opens the game's sound on SDL audio driver `driver`. The driver is chosen
+// when SDL's audio starts, so audio left running by an earlier test of the
+// process is stopped first.
+inline void start(const char* driver)
+{
+    for (int i = 0; i < 8 && SDL_WasInit(SDL_INIT_AUDIO); i++)
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    setenv("SDL_AUDIODRIVER", driver, 1);
+    settings[MUSIC_ON] = 1;
+    settings[SOUND_FX_ON] = 1;
+    init_sound();
+}
+
+// Closes it again and leaves the silent driver for later tests.
+inline void stop()
+{
+    close_sound();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
 }
 
 } // namespace sound_data

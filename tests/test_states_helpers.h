@@ -1,13 +1,15 @@
-// Shared by the state and input tests: real SDL key events, a small open
-// map for new runs, a private working folder for "scores.bin", and one
-// drawn frame's logic without a window.
+// Shared by the state, loop, input and front-end tests: SDL events through
+// the real queue, a small open map for new runs, a private working folder
+// for "scores.bin", and frames run as the loop runs them, without a picture.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <SDL.h>
 
+#include <cctype>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "characters/characters.h"
@@ -16,9 +18,6 @@
 #include "core/loop.h"
 #include "core/states.h"
 #include "frontend/overlays.h"
-#include "frontend/intro.h"
-#include "frontend/story.h"
-#include "frontend/title.h"
 #include "render/fade.h"
 #include "scores/highscores.h"
 #include "test_temp_dir.h"
@@ -41,38 +40,44 @@ inline void start_events()
     }
 }
 
-inline void push_key(int sym, int unicode = 0)
+// An event as SDL delivers it: a button press (`code` the button), or a key
+// (`code` the key, with the typed character and the modifiers it was
+// pressed with); other types carry the key's fields too, to be ignored.
+inline SDL_Event event(int type, int code = 0, int unicode = 0, int mod = 0)
 {
-    SDL_Event e = {};
-    e.type = SDL_KEYDOWN;
-    e.key.type = SDL_KEYDOWN;
-    e.key.state = SDL_PRESSED;
-    e.key.keysym.sym = (SDLKey)sym;
-    e.key.keysym.unicode = (Uint16)unicode;
-    ASSERT_EQ(SDL_PushEvent(&e), 0);
+    SDL_Event e;
+    memset(&e, 0, sizeof e);
+    e.type = (Uint8)type;
+    if (type == SDL_MOUSEBUTTONDOWN) {
+        e.button.button = (Uint8)code;
+        e.button.state = SDL_PRESSED;
+    } else {
+        e.key.state = type == SDL_KEYUP ? SDL_RELEASED : SDL_PRESSED;
+        e.key.keysym.sym = (SDLKey)code;
+        e.key.keysym.unicode = (Uint16)unicode;
+        e.key.keysym.mod = (SDLMod)mod;
+    }
+    return e;
 }
 
-inline void push_click(int button)
+inline void push(int type, int code = 0, int unicode = 0)
 {
-    SDL_Event e = {};
-    e.type = SDL_MOUSEBUTTONDOWN;
-    e.button.type = SDL_MOUSEBUTTONDOWN;
-    e.button.button = (Uint8)button;
-    e.button.state = SDL_PRESSED;
-    ASSERT_EQ(SDL_PushEvent(&e), 0);
-}
-
-inline void push_quit()
-{
-    SDL_Event e = {};
-    e.type = SDL_QUIT;
+    SDL_Event e = event(type, code, unicode);
     ASSERT_EQ(SDL_PushEvent(&e), 0);
 }
 
 // A key pressed and handled in its own tick.
 inline void tap(int sym, int unicode = 0)
 {
-    push_key(sym, unicode);
+    push(SDL_KEYDOWN, sym, unicode);
+    handle_input();
+}
+
+// Each character typed on its key, all handled in one tick.
+inline void type(const char* text)
+{
+    for (const char* p = text; *p; p++)
+        push(SDL_KEYDOWN, tolower((unsigned char)*p), (unsigned char)*p);
     handle_input();
 }
 
@@ -81,42 +86,16 @@ inline void load_open_map()
 {
     const int side = 16;
     std::vector<unsigned char> image(map_file_size(side, side, 0), 1);
-    image[36] = side;
-    image[37] = side;
-    image[38] = 0;
+    image[MAP_HEADER_SIZE] = side;
+    image[MAP_HEADER_SIZE + 1] = side;
+    image[MAP_HEADER_SIZE + 2] = 0;
     load_map_bytes("test.map", image.data(), image.size());
-}
-
-// What a drawn frame does to the state, in the loop's order, minus the
-// pictures: the state's screen (whose drawing advances its own timers), the
-// fade, the state update, the banner's shake and the prompt's blink.
-inline void logic_frame()
-{
-    switch (game_state) {
-    case STATE_INTRO:
-        advance_intro();
-        break;
-    case STATE_TITLE:
-        advance_title_background();
-        advance_title_logo(100);
-        break;
-    case STATE_STORY:
-        advance_story();
-        break;
-    default:
-        break;
-    }
-    advance_fade();
-    update_game_state();
-    if (game_state == STATE_PLAYING && !paused)
-        advance_jitter();
-    advance_prompt();
 }
 
 inline void frames(int n)
 {
     for (int i = 0; i < n; i++)
-        logic_frame();
+        advance_frame();
 }
 
 // Runs "scores.bin" in a fresh folder, with default settings and an empty
