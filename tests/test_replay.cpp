@@ -202,11 +202,11 @@ TEST_F(ReplayRun, ARecordedRunPlaysBackToItsChecksumsAndResultAndATamperedOneDoe
         frame_factor = 0.5f * (float)(frame % 3 + 1);
         keys[KEY_D] = frame / 90 % 2;
         keys[KEY_S] = frame / 130 % 2;
-        if (frame % 7 == 0) state_test::push_click(1);
-        if (frame == 400 || frame == 460) state_test::push_key(KEY_P);
-        if (player_out() || frame == 6000) state_test::push_key(player_out() ? KEY_SPACE : KEY_ESCAPE);
+        if (frame % 7 == 0) state_test::push(SDL_MOUSEBUTTONDOWN, 1);
+        if (frame == 400 || frame == 460) state_test::push(SDL_KEYDOWN, KEY_P);
+        if (player_out() || frame == 6000) state_test::push(SDL_KEYDOWN, player_out() ? KEY_SPACE : KEY_ESCAPE);
         run_ticks_for_frame();
-        state_test::logic_frame();
+        advance_frame();
     }
     keys[KEY_D] = keys[KEY_S] = 0;
     const int recorded[] = {score, kills[KIND_CIVILIAN], kills[KIND_ARMED], run_seconds};
@@ -236,7 +236,7 @@ TEST_F(ReplayRun, ARecordedRunPlaysBackToItsChecksumsAndResultAndATamperedOneDoe
         while (replay_next_frame(&f)) {
             frame_factor = f;
             run_ticks_for_frame();
-            state_test::logic_frame();
+            advance_frame();
         }
         if (tamper) {
             EXPECT_STREQ(replay_verdict(), "replay diverges at tick 60: the world differs from the recording after this tick");
@@ -256,7 +256,7 @@ TEST_F(ReplayRun, ARecordedRunPlaysBackToItsChecksumsAndResultAndATamperedOneDoe
     set_game_state(STATE_PLAYING);
     for (int frame = 0; frame < 300; frame++) {
         run_ticks_for_frame();
-        state_test::logic_frame();
+        advance_frame();
     }
     const int seconds = run_seconds;
     state_test::tap(KEY_ESCAPE);
