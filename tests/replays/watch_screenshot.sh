@@ -1,4 +1,4 @@
-# A run recorded with a Print Screen in it (crimson_record_run shot: the real
+# A run recorded with a Print Screen in it (replayrec shot: the real
 # game in its window, a scripted player), then watched with -replay: the
 # watcher takes its screenshot at the recorded moment, and the two files are
 # the same byte for byte. Watching writes no scores.bin and no replay of its
@@ -13,7 +13,7 @@ printf 'not a replay' >bad.rpl
   fail "a bad file: $(cat errorlog.txt 2>/dev/null)"
 rm errorlog.txt
 
-timeout 120 "$BUILD_DIR/tests/replays/crimson_record_run" shot >record.log 2>&1 ||
+timeout 120 "$3" shot >record.log 2>&1 ||
   fail "recording: $(cat record.log errorlog.txt 2>/dev/null)"
 mv screenshot_*.bmp recorded.bmp || fail "the recorded run took no screenshot"
 cp replays/last.rpl recorded.rpl

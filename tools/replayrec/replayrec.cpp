@@ -4,7 +4,7 @@
 // player would press into SDL's queue, holds the movement keys in SDL's key
 // state and moves the pointer with SDL_WarpMouse. The game reads all of it
 // as it reads a player, so the replay it writes (replays/last.rpl) is an
-// ordinary one. Usage: crimson_record_run SCENARIO, in a folder holding
+// ordinary one. Usage: replayrec SCENARIO, in a folder holding
 // assets.bin, with an X display (record.sh provides one).
 //
 //   psychosis  walks about and never strikes: the meter runs out
@@ -229,7 +229,7 @@ static void drive()
 int main(int argc, char** argv)
 {
     if (argc != 2) {
-        fprintf(stderr, "usage: crimson_record_run psychosis|score|police|pickups|shot\n");
+        fprintf(stderr, "usage: replayrec psychosis|score|police|pickups|shot\n");
         return 2;
     }
     scenario = argv[1];
