@@ -2,17 +2,24 @@
 // a quit request makes game_state negative. The frame in which the request
 // arrives is completed, drawing and swap included.
 #include "core/loop.h"
+#include "core/quit_signals.h"
+#include "core/states.h"
 #include "render/lost_display.h"
 
 int main(int argc, char** argv)
 {
+    catch_quit_signals();
     end_on_lost_display();
     start_up(argc, argv);
+    loop_takes_quit_signals(1);
     while (game_state > -1) {
         run_ticks_for_frame();
+        if (take_quit_signal())
+            game_state = STATE_QUIT; // as the window's close request
         draw_frame();
         finish_frame();
     }
+    loop_takes_quit_signals(0);
     shut_down();
     return 0;
 }
