@@ -53,10 +53,7 @@ protected:
         }
     }
 
-    // Moves the real pointer and waits until SDL has seen it arrive. Other
-    // window tests share the X display, and while one of their windows lies
-    // over ours the motion goes to that window instead: the warp is repeated
-    // until ours is uncovered.
+    // Moves the real pointer and waits until SDL has seen it arrive.
     static void point_at(int x, int y)
     {
         int seen_x = -1;
