@@ -2,14 +2,18 @@
 # script's own (Xvfb, 1024 x 768, 24-bit), so no window of a test running at
 # the same time can cover the game, take its focus, its keys or its pointer.
 # The server picks a free display number itself and reports it (-displayfd),
-# so servers starting at the same moment never race for one.
+# so servers starting at the same moment never race for one. The server
+# never resets: one that resets whenever its last client leaves (a probe of
+# xdotool, SDL's own probe of the display) refuses the next client for a
+# moment, and SDL then quietly runs the game on its off-screen driver, with
+# no window at all.
 
 # Starts the server and points DISPLAY at it; fails if it does not come up.
 # The server's process id is left in XVFB_PID.
 start_own_display() {
   local number_file
   number_file=$(mktemp /tmp/crimson_display_XXXXXX)
-  Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$number_file" 2>/dev/null &
+  Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp -noreset 5>"$number_file" 2>/dev/null &
   XVFB_PID=$!
   for _ in $(seq 1 100); do
     [ -s "$number_file" ] && break

@@ -114,7 +114,10 @@ inline void keep_gl_driver_loaded()
 // Each test process that opens a window runs its own X server, so that no
 // window of a test running beside it can cover ours, move the pointer over
 // it or take the focus. The server picks a free display number itself and
-// writes it into a pipe once it is ready; it ends with the process. Without
+// writes it into a pipe once it is ready; it ends with the process. It never
+// resets: SDL opens the display once to probe it and closes it again, and an
+// X server that resets when its last client leaves refuses the next one for
+// a moment, in which SDL quietly picks its off-screen driver instead. Without
 // Xvfb the display the process was given serves.
 inline void use_own_display()
 {
@@ -128,7 +131,7 @@ inline void use_own_display()
         snprintf(fd, sizeof fd, "%d", ready[1]);
         freopen("/dev/null", "w", stderr);
         execlp("Xvfb", "Xvfb", "-displayfd", fd, "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-               (char*)nullptr);
+               "-noreset", (char*)nullptr);
         _exit(127);
     }
     close(ready[1]);
