@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <cerrno>
 #include <csignal>
 #include <sys/prctl.h>
 #include <unistd.h>
@@ -115,10 +116,8 @@ inline void keep_gl_driver_loaded()
 // window of a test running beside it can cover ours, move the pointer over
 // it or take the focus. The server picks a free display number itself and
 // writes it into a pipe once it is ready; it ends with the process. It never
-// resets: SDL opens the display once to probe it and closes it again, and an
-// X server that resets when its last client leaves refuses the next one for
-// a moment, in which SDL quietly picks its off-screen driver instead. Without
-// Xvfb the display the process was given serves.
+// resets (see own_display.sh). Without Xvfb the display the process was given
+// serves.
 inline void use_own_display()
 {
     int ready[2];
@@ -135,11 +134,19 @@ inline void use_own_display()
         _exit(127);
     }
     close(ready[1]);
+    // The number and its line feed come in two writes, and a server whose
+    // second write finds the pipe closed gives up: read until it closes it.
     char display[16] = ":";
-    ssize_t got = server > 0 ? read(ready[0], display + 1, sizeof display - 2) : 0;
+    size_t length = 1;
+    ssize_t got = 0;
+    while (server > 0 && length < sizeof display - 1 &&
+           (got = read(ready[0], display + length, sizeof display - 1 - length)) != 0) {
+        if (got > 0) length += (size_t)got;
+        else if (errno != EINTR) break;
+    }
     close(ready[0]);
-    if (got <= 0) return;
     display[strcspn(display, "\n")] = 0;
+    if (!display[1]) return;
     setenv("DISPLAY", display, 1);
     static pid_t own_server = server;
     // Registered before SDL's exit handler, so it runs after SDL let go.
