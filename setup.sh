@@ -9,7 +9,7 @@ cd "$(dirname "$0")"
 PACKAGES=(
   build-essential cmake pkg-config
   libsdl1.2-compat-dev libsdl-mixer1.2-dev libopenmpt-dev
-  libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
+  libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev
   libfreetype-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev liblz4-dev zlib1g-dev
   clang libclang-rt-14-dev

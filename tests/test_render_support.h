@@ -15,6 +15,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <cerrno>
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
 #include <vector>
 
 #include "render/fade.h"
@@ -78,12 +82,58 @@ inline void keep_gl_driver_loaded()
     fclose(maps);
 }
 
+// Each test process that opens a window runs its own X server, so that no
+// window of a test running beside it can cover ours, move the pointer over
+// it or take the focus. The server picks a free display number itself and
+// writes it into a pipe once it is ready; it ends with the process. It never
+// resets (see own_display.sh). Without Xvfb the display the process was given
+// serves.
+inline void use_own_display()
+{
+    int ready[2];
+    if (pipe(ready) != 0) return;
+    pid_t server = fork();
+    if (server == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        close(ready[0]);
+        char fd[16];
+        snprintf(fd, sizeof fd, "%d", ready[1]);
+        freopen("/dev/null", "w", stderr);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd, "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+               "-noreset", (char*)nullptr);
+        _exit(127);
+    }
+    close(ready[1]);
+    // The number and its line feed come in two writes, and a server whose
+    // second write finds the pipe closed gives up: read until it closes it.
+    char display[16] = ":";
+    size_t length = 1;
+    ssize_t got = 0;
+    while (server > 0 && length < sizeof display - 1 &&
+           (got = read(ready[0], display + length, sizeof display - 1 - length)) != 0) {
+        if (got > 0) length += (size_t)got;
+        else if (errno != EINTR) break;
+    }
+    close(ready[0]);
+    display[strcspn(display, "\n")] = 0;
+    if (!display[1]) return;
+    setenv("DISPLAY", display, 1);
+    static pid_t own_server = server;
+    // Registered before SDL's exit handler, so it runs after SDL let go.
+    atexit([] { kill(own_server, SIGTERM); });
+}
+
 // Opens the 800 x 600 window once per process; every call then starts a
 // clean frame: no textures, black colour and far depth, the 2D projection.
 inline void open_window()
 {
     static bool open = false;
     if (!open) {
+        // Events alone may have started SDL's video part already, on the
+        // dummy driver or another display: the window starts it afresh.
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        unsetenv("SDL_VIDEODRIVER");
+        use_own_display();
         setenv("SDL_AUDIODRIVER", "dummy", 0);
         init_screen(0);
         keep_gl_driver_loaded();

@@ -4,17 +4,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <unistd.h>
 
-void fatal_error(const char* tag, const char* format, ...)
+// The log is reopened for every report so that a crash later cannot lose
+// it; a log that cannot be opened loses the report, never the exit code.
+static void write_report(const char* tag, const char* format, va_list args)
 {
     char message[ERROR_MESSAGE_SIZE];
-    va_list args;
-    va_start(args, format);
     vsnprintf(message, sizeof message, format, args);
-    va_end(args);
-
-    // The log is reopened for every report so that a crash later cannot lose
-    // it; a log that cannot be opened loses the report, never the exit code.
     FILE* log = fopen(ERROR_LOG_FILE, "a");
     if (log) {
         fputs(tag, log);
@@ -23,7 +20,24 @@ void fatal_error(const char* tag, const char* format, ...)
         fputc('\n', log);
         fclose(log);
     }
+}
+
+void fatal_error(const char* tag, const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    write_report(tag, format, args);
+    va_end(args);
     exit(1);
+}
+
+void fatal_error_now(const char* tag, const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    write_report(tag, format, args);
+    va_end(args);
+    _exit(1);
 }
 
 static const char* stamp(char* buffer, size_t size, const char* format)

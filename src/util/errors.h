@@ -15,6 +15,12 @@
 [[noreturn]] void fatal_error(const char* tag, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
 
+// As fatal_error, but the process ends through _exit: no exit handler runs.
+// For the one failure in which they would do harm: the display connection
+// is gone, and SDL_Quit would wait on it forever.
+[[noreturn]] void fatal_error_now(const char* tag, const char* format, ...)
+    __attribute__((format(printf, 2, 3)));
+
 // "%m%d%y" and "%H%M%S" of the current local time. Each returns its own
 // static 16-byte buffer, overwritten by the next call of the same function.
 const char* date_stamp();

@@ -11,23 +11,10 @@ PICTURE_TOOL=$BUILD_DIR/tests/e2e/crimson_picture_tool
 # Each playing script gets an X server of its own: keys go to the focused
 # window, and a window of a test running at the same time must never take
 # the focus (or the keys) from the game under test.
+. "$(dirname "$0")/../own_display.sh"
 need_display
-command -v Xvfb >/dev/null || { echo "no Xvfb: skipped"; exit 77; }
-XVFB_PID=
-stop_own_display() {
-  cleanup
-  if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null; fi
-}
-trap stop_own_display EXIT
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$WORK/.display" 2>/dev/null &
-XVFB_PID=$!
-for _ in $(seq 1 100); do
-  [ -s "$WORK/.display" ] && break
-  kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb did not start"
-  sleep 0.1
-done
-[ -s "$WORK/.display" ] || fail "Xvfb gave no display"
-export DISPLAY=:$(head -1 "$WORK/.display")
+trap 'cleanup; stop_own_display' EXIT
+start_own_display || fail "Xvfb gave no display"
 
 # A screenshot of the 800 x 600 frame is a 54-byte header and 1,440,000
 # bytes of pixels; the file is complete once it has them all.
