@@ -9,7 +9,7 @@
 
 #include "characters/path.h"
 #include "util/mathutil.h"
-#include "test_characters_world.h"
+#include "test_world.h"
 #include "test_path_reference.h"
 
 namespace {
@@ -107,11 +107,7 @@ TEST_F(PathSearch, CellsOutsideTheMapAreClosedWithoutBeingRead)
     // column east of it and the row below it, whose nodes are made to look
     // free and linked. They must stay closed and must never be written,
     // which is what keeps the rest of a grid out of memory.
-    const char* rows[] = {
-        ".#.",
-        ".#.",
-    };
-    drawn_map(rows, 2);
+    drawn_map({".#.", ".#."});
     character* c = put_character(KIND_ARMED, 0, 0);
     put_character(KIND_CIVILIAN, 3 * CELL_SIZE, 2 * CELL_SIZE); // off the map
     const path_node bait = {NODE_FREE, 7, 2, 1};

@@ -37,16 +37,13 @@ inline void open_map(int width, int height)
 }
 
 // A map drawn row by row: '#' solid, anything else floor.
-inline void drawn_map(const char* const* rows, int height)
-{
-    open_map((int)strlen(rows[0]), height);
-    for (int i = 0; i < map_width * height; i++)
-        walk_grid[i / map_width][i % map_width] = rows[i / map_width][i % map_width] != '#';
-}
-
 inline void drawn_map(std::initializer_list<const char*> rows)
 {
-    drawn_map(rows.begin(), (int)rows.size());
+    open_map((int)strlen(*rows.begin()), (int)rows.size());
+    int i = 0;
+    for (const char* text : rows)
+        for (int column = 0; column < map_width; column++, i++)
+            walk_grid[i / map_width][column] = text[column] != '#';
 }
 
 inline void set_solid(int column, int row) { walk_grid[row][column] = 0; }

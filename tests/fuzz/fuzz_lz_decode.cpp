@@ -1,6 +1,8 @@
 // lz_decode on arbitrary streams and output capacities: it must stay inside
 // both buffers and reach the same verdict and bytes as the plain reading of
-// the format in lz_reference.h.
+// the format in lz_reference.h. The overlap_*.bin seeds hold overlapping
+// copies (offsets 1 to 33, which the encoders never write) on the wide path,
+// each ending right after a copy of odd length.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
