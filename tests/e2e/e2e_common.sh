@@ -60,17 +60,6 @@ start_game() {
   xdotool windowfocus --sync "$WINDOW" 2>/dev/null || true
 }
 
-# Runs the game on the folder as it stands; expects exit code 1 and exactly
-# the log line $2. $1 names the case.
-expect_failure() {
-  local rc
-  rm -f errorlog.txt
-  timeout 60 "$GAME" -w
-  rc=$?
-  [ "$rc" = 1 ] || fail "$1: exit code $rc"
-  [ "$(cat errorlog.txt 2>/dev/null)" = "$2" ] || fail "$1: log says: $(cat errorlog.txt 2>/dev/null)"
-}
-
 # Waits up to 30 s for the game to end; its exit code goes to GAME_RC.
 wait_game() {
   for _ in $(seq 1 300); do

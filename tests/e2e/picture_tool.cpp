@@ -22,10 +22,9 @@
 #include <string>
 #include <vector>
 
-struct picture {
-    int width, height;
-    std::vector<uint8_t> rgb; // top row first, 3 bytes a pixel
-};
+#include "../test_bytes.h"
+
+using picture = Bitmap; // top row first, 3 bytes a pixel
 
 static void die(const char* what, const char* name)
 {
@@ -47,39 +46,11 @@ static std::vector<uint8_t> read_file(const char* name)
     return bytes;
 }
 
-static uint32_t u32(const std::vector<uint8_t>& b, size_t at)
-{
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | (uint32_t)b[at + 3] << 24;
-}
-
 static picture load_bmp(const char* name)
 {
-    std::vector<uint8_t> b = read_file(name);
-    if (b.size() < 54 || b[0] != 'B' || b[1] != 'M')
-        die("not a bitmap", name);
-    uint32_t data = u32(b, 10);
-    int32_t width = (int32_t)u32(b, 18);
-    int32_t height = (int32_t)u32(b, 22);
-    int bits = b[28] | b[29] << 8;
-    uint32_t compression = u32(b, 30);
-    if (bits != 24 || compression != 0 || width <= 0 || height == 0 || width > 16384 ||
-        height > 16384 || height < -16384)
-        die("not an uncompressed 24-bit bitmap", name);
-    bool bottom_up = height > 0;
-    int rows = bottom_up ? height : -height;
-    size_t pitch = ((size_t)width * 3 + 3) & ~(size_t)3;
-    if (data > b.size() || b.size() - data < pitch * (size_t)rows)
-        die("pixel data cut short", name);
-    picture p{width, rows, std::vector<uint8_t>((size_t)width * rows * 3)};
-    for (int y = 0; y < rows; y++) {
-        const uint8_t* src = &b[data + pitch * (size_t)(bottom_up ? rows - 1 - y : y)];
-        uint8_t* dst = &p.rgb[(size_t)y * width * 3];
-        for (int x = 0; x < width; x++) { // stored blue, green, red
-            dst[x * 3] = src[x * 3 + 2];
-            dst[x * 3 + 1] = src[x * 3 + 1];
-            dst[x * 3 + 2] = src[x * 3];
-        }
-    }
+    picture p = read_bmp(read_file(name));
+    if (p.w == 0)
+        die("not an uncompressed 24-bit bitmap of its exact size", name);
     return p;
 }
 
@@ -90,9 +61,9 @@ struct region {
 static region parse_region(char** arg, const picture& p)
 {
     region r{atoi(arg[0]), atoi(arg[1]), atoi(arg[2]), atoi(arg[3])};
-    if (r.x0 < 0 || r.y0 < 0 || r.x1 >= p.width || r.y1 >= p.height || r.x0 > r.x1 || r.y0 > r.y1) {
+    if (r.x0 < 0 || r.y0 < 0 || r.x1 >= p.w || r.y1 >= p.h || r.x0 > r.x1 || r.y0 > r.y1) {
         fprintf(stderr, "picture_tool: region %d %d %d %d outside %d x %d\n", r.x0, r.y0, r.x1,
-                r.y1, p.width, p.height);
+                r.y1, p.w, p.h);
         exit(2);
     }
     return r;
@@ -100,7 +71,7 @@ static region parse_region(char** arg, const picture& p)
 
 static const uint8_t* pixel(const picture& p, int x, int y)
 {
-    return &p.rgb[((size_t)y * p.width + x) * 3];
+    return &p.rgb[((size_t)y * p.w + x) * 3];
 }
 
 static int count_lit(int argc, char** argv)
@@ -144,7 +115,7 @@ static int count_differences(int argc, char** argv)
         return 2;
     picture a = load_bmp(argv[2]);
     picture b = load_bmp(argv[3]);
-    if (a.width != b.width || a.height != b.height)
+    if (a.w != b.w || a.h != b.h)
         die("pictures differ in size", argv[3]);
     region r = parse_region(argv + 4, a);
     int tolerance = argc > 8 ? atoi(argv[8]) : 16;
