@@ -16,11 +16,6 @@
 
 namespace {
 
-void write_bytes(const char* path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
 // Each test works in a fresh folder of its own, since the file name is fixed.
 class Scores : public ::testing::Test {
 protected:
@@ -96,7 +91,7 @@ TEST_F(Scores, SavedFileIsTheExactImageNamesAreCutAndItLoadsBack)
     // A name from a file with no terminator in its 20 bytes is shown whole,
     // no further.
     std::string entry(20, 'Z');
-    write_bytes(HIGHSCORE_FILE, image(entry + std::string("\7\0\0\0", 4)));
+    write_whole_file(HIGHSCORE_FILE, image(entry + std::string("\7\0\0\0", 4)));
     load_highscores();
     EXPECT_EQ(std::string(highscore_name(0)), entry);
     EXPECT_EQ(highscores[0].score, 7);
@@ -112,7 +107,7 @@ TEST_F(ScoresDeathTest, DamagedFilesStopWithTheirMessage)
         {bad_version, "Version mismatch in"}, {image().substr(0, 38), "Version mismatch in"}};
     std::string expect;
     for (const auto& c : cases) {
-        write_bytes(HIGHSCORE_FILE, c.bytes);
+        write_whole_file(HIGHSCORE_FILE, c.bytes);
         EXPECT_EXIT(load_highscores(), ::testing::ExitedWithCode(1), "") << c.bytes.size();
         expect += "load_highscores(): " + std::string(c.message) + " file \"scores.bin\"\n";
     }

@@ -34,3 +34,8 @@ inline std::string read_whole_file(const char* path)
     s << in.rdbuf();
     return s.str();
 }
+
+inline void write_whole_file(const char* path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
