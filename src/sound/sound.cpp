@@ -165,13 +165,13 @@ static int wave_ticks(const char* name, const unsigned char* data, size_t size)
     SDL_RWops* stream = SDL_RWFromConstMem(data, (int)size);
     if (stream == nullptr)
         fatal_error("load_sound()", "SDL_RWFromConstMem(): %s", SDL_GetError());
-    SDL_AudioSpec spec;
+    SDL_AudioSpec wave_format;
     Uint8* samples = nullptr;
     Uint32 length = 0;
-    if (SDL_LoadWAV_RW(stream, 1, &spec, &samples, &length) == nullptr)
+    if (SDL_LoadWAV_RW(stream, 1, &wave_format, &samples, &length) == nullptr)
         fatal_error("load_sound()", "SDL_LoadWAV_RW(): %s", SDL_GetError());
     SDL_FreeWAV(samples);
-    uint64_t bytes_per_second = (uint64_t)spec.freq * spec.channels * ((spec.format & 0xFF) / 8);
+    uint64_t bytes_per_second = (uint64_t)wave_format.freq * wave_format.channels * ((wave_format.format & 0xFF) / 8);
     if (bytes_per_second == 0)
         fatal_error("load_sound()", "Sample \"%s\" has no rate", name);
     return (int)(((uint64_t)length * TICKS_PER_SECOND + bytes_per_second - 1) / bytes_per_second);
