@@ -139,3 +139,12 @@ go_to_title() {
     fail_with_picture title.bmp "no high-score table on the title"
 }
 
+
+# From the title (go_to_title) through the story into a new run, whose
+# first picture is left in play.bmp.
+go_to_run() {
+  press_until_shown space story.bmp "! same_strip title.bmp story.bmp" ||
+    fail_with_picture story.bmp "Space on the title did not lead to the story"
+  press_until_shown space play.bmp '! same_strip story.bmp play.bmp && [ "$(lit play.bmp 0 64 799 599)" -gt 200000 ]' ||
+    fail_with_picture play.bmp "Space on the story did not start a run"
+}
