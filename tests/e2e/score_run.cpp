@@ -24,6 +24,7 @@
 #include "core/states.h"
 #include "render/screen.h"
 #include "world/camera.h"
+#include "world/map.h"
 
 static character* target = nullptr;
 static bool placing = false;
@@ -49,6 +50,29 @@ static void place_in_reach(character* c)
     c->dest_y = c->waypoint_y = (c->y + CHARACTER_SIZE / 2) / 32;
 }
 
+// A player beside a raised block can be hidden by it, and then facing east
+// or west looks the same: the run starts in the open, on a floor cell with
+// floor and no raised top anywhere in the 5 x 5 cells around it.
+static void move_player_into_the_open()
+{
+    for (int row = 2; row < map_height - 2; row++)
+        for (int column = 2; column < map_width - 2; column++) {
+            bool open = true;
+            for (int dy = -2; dy <= 2 && open; dy++)
+                for (int dx = -2; dx <= 2 && open; dx++) {
+                    open = walk_grid[row + dy][column + dx] != 0;
+                    for (int layer = 1; layer < map_layers && open; layer++)
+                        open = map_cells[layer][row + dy][column + dx][FACE_TOP] == 0;
+                }
+            if (open) {
+                player->x = column * CELL_SIZE;
+                player->y = row * CELL_SIZE;
+                update_camera();
+                return;
+            }
+        }
+}
+
 static void help_before_tick()
 {
     if (game_state != STATE_PLAYING || !run_active || !player || player_out())
@@ -58,6 +82,7 @@ static void help_before_tick()
         if (character_list && character_list->kind == KIND_CIVILIAN) {
             target = character_list;
             placing = true;
+            move_player_into_the_open();
             // The camera stands still while the player does.
             printf("live %d %d\n", player->x + CHARACTER_SIZE / 2 - camera_x,
                    player->y + CHARACTER_SIZE / 2 - camera_y + STATUS_HEIGHT);
