@@ -175,6 +175,9 @@ TEST_F(Scores, TableRowsLineUpUnderTheHeader)
     highscores[1].armed_kills = 2147483647;
     memset(highscores[1].name, 'N', sizeof highscores[1].name);
     EXPECT_STREQ(format_highscore_row(1), " 2. NNNNNNNNNNNNNNNNNNNN 0        4294967294 0 sec");
+    // Whole minutes leave the seconds out.
+    highscores[1].seconds = 120;
+    EXPECT_STREQ(format_highscore_row(1) + 45, "2 min");
 }
 
 } // namespace
